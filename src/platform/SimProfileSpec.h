@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+namespace zandro {
+
+struct SimLeafRow {
+    uint32_t leaf;
+    uint32_t eax, ebx, ecx, edx;
+};
+
+struct SimMsrRow {
+    uint32_t index;
+    uint64_t value;
+};
+
+// A register value written as its EDX:EAX halves, the way the manuals print them.
+constexpr uint64_t highLow(uint32_t high, uint32_t low) {
+    return (uint64_t(high) << 32) | low;
+}
+
+// How the brand text fills the 48 bytes of CPUID 80000002h-80000004h (the last byte is NUL).
+enum class SimBrandLayout {
+    None,            // the processor has no brand string
+    Left,            // AMD up to K8: the text, then NUL bytes
+    RightJustified,  // Intel: blanks, then the text
+    BlankPadded,     // current AMD: the text, then blanks
+};
+
+// The data of one built-in profile: what its processors report and hold at power-on. Leaves and
+// registers are those of processor 0; the other processors differ only in their APIC identity.
+struct SimProfileSpec {
+    const char* name;
+    const char* description;
+    std::span<const SimLeafRow> leaves;
+    std::span<const SimMsrRow> msrs;
+    const char* brand;
+    SimBrandLayout brandLayout;
+    bool nameStringRegisters;      // AMD K7/K8 and later keep the brand in C0010030h-C0010035h
+    unsigned machineCheckBanks;    // MCi_CTL / MCi_STATUS pairs from 400h
+    uint64_t machineCheckControl;  // what the system left in each MCi_CTL
+    double clockMhz;
+    uint32_t affinity;
+    bool k8;  // FID/VID behaviour of the Athlon 64
+};
+
+extern const SimProfileSpec kAthlon64Profile;
+extern const SimProfileSpec kAthlon64X2Profile;
+extern const SimProfileSpec kOpteronProfile;
+extern const SimProfileSpec kAthlonProfile;
+extern const SimProfileSpec kK6Profile;
+extern const SimProfileSpec kK5Profile;
+extern const SimProfileSpec kUnknownProfile;
+extern const SimProfileSpec kPentiumMProfile;
+extern const SimProfileSpec kPentium4Profile;
+extern const SimProfileSpec kPentium3Profile;
+
+}  // namespace zandro

@@ -1,0 +1,155 @@
+// Intel processors as they report themselves: CPUID leaves from dumps of the real parts, register
+// contents as the Intel Software Developer's Manual describes them after a BIOS set them up.
+
+#include "SimProfileSpec.h"
+
+namespace zandro {
+
+namespace {
+
+// "GenuineIntel" in EBX, EDX, ECX order.
+constexpr uint32_t kGenu = 0x756E6547, kInei = 0x49656E69, kNtel = 0x6C65746E;
+constexpr uint64_t kPat = 0x0007040600070406;
+constexpr uint64_t kMtrrDefType = 0xC00;
+constexpr uint64_t kAllOn = ~uint64_t(0);
+
+// Pentium M 1600 (Banias, 130 nm): 16 x 100 MHz at 1.484 V, 6x at 0.956 V lowest. The BIOS of
+// such notebooks leaves the local APIC off, and the part has no PAE.
+constexpr SimLeafRow kPentiumMLeaves[] = {
+    {0x00000000, 0x00000002, kGenu, kNtel, kInei},
+    {0x00000001, 0x00000695, 0x00000816, 0x00000180, 0xA7E9F9BF},  // EIST and TM2
+    {0x00000002, 0x02B3B001, 0x000000F0, 0x00000000, 0x2C04307C},
+    {0x80000000, 0x80000004, 0x00000000, 0x00000000, 0x00000000},
+    {0x80000001, 0x00000000, 0x00000000, 0x00000000, 0x00000000},
+};
+
+constexpr SimMsrRow kPentiumMMsrs[] = {
+    {0x00000017, highLow(0x00100000, 0x00000000)},  // platform ID 4
+    {0x0000001B, 0xFEE00100},                       // bootstrap processor, APIC disabled
+    {0x0000002A, 0x44080000},                       // ratio 16, 100 MHz bus, 8-entry queue
+    {0x0000008B, highLow(0x00000009, 0x00000000)},  // microcode revision 9
+    {0x000000FE, 0x00000508},
+    {0x0000011E, 0x0034272B},  // L2 on, ECC on
+    {0x00000179, 0x00000005},  // 5 banks, no MCG_CTL
+    {0x0000017A, 0x00000000},
+    // Highest 16x at VID 49 (1.484 V), lowest 6x at VID 16 (0.956 V); now 16x at VID 49.
+    {0x00000198, highLow(0x06101031, 0x06101031)},
+    {0x00000199, 0x00001031},
+    {0x0000019A, 0x00000000},
+    {0x0000019B, 0x00000000},
+    {0x0000019C, 0x00000000},
+    {0x0000019D, 0x00000610},  // TM2 target 6x, VID 16; TM1 selected
+    {0x000001A0, 0x00011488},  // TM1, performance monitoring, EIST enabled
+    {0x00000277, kPat},
+    {0x000002FF, kMtrrDefType},
+};
+
+// Pentium 4 2.80 GHz (Prescott, model 3, 1 MB L2): 14 x 200 MHz.
+constexpr SimLeafRow kPentium4Leaves[] = {
+    {0x00000000, 0x00000005, kGenu, kNtel, kInei},
+    {0x00000001, 0x00000F34, 0x00010800, 0x0000441D, 0xBFEBFBFF},  // SSE3, CNXT-ID; no TM2, EIST
+    {0x00000002, 0x605B5001, 0x00000000, 0x00000000, 0x007C7040},
+    {0x00000003, 0x00000000, 0x00000000, 0x00000000, 0x00000000},
+    {0x00000004, 0x00004121, 0x01C0003F, 0x0000001F, 0x00000000},
+    {0x00000005, 0x00000040, 0x00000040, 0x00000000, 0x00000000},
+    {0x80000000, 0x80000008, 0x00000000, 0x00000000, 0x00000000},
+    {0x80000001, 0x00000000, 0x00000000, 0x00000000, 0x00000000},
+    {0x80000005, 0x00000000, 0x00000000, 0x00000000, 0x00000000},
+    {0x80000006, 0x00000000, 0x00000000, 0x04008040, 0x00000000},
+    {0x80000007, 0x00000000, 0x00000000, 0x00000000, 0x00000000},
+    {0x80000008, 0x00002024, 0x00000000, 0x00000000, 0x00000000},
+};
+
+constexpr SimMsrRow kPentium4Msrs[] = {
+    {0x00000017, highLow(0x00100000, 0x00000000)},
+    {0x0000001B, 0xFEE00900},
+    {0x0000002A, 0x00000000},
+    {0x0000002B, 0x0000007E},
+    {0x0000002C, 0x0E12010E},  // 14x nominal and maximum, 200 MHz bus, frequency locked
+    {0x0000008B, highLow(0x00000017, 0x00000000)},
+    {0x000000FE, 0x00000508},
+    {0x00000179, 0x00180204},  // 4 banks, 24 extended registers, no MCG_CTL
+    {0x0000017A, 0x00000000},
+    {0x00000198, highLow(0x00000E2D, 0x00000E2D)},  // 14x at VID 45 (1.4125 V)
+    {0x00000199, 0x00000E2D},
+    {0x0000019A, 0x00000000},
+    {0x0000019B, 0x00000000},
+    {0x0000019C, 0x00000000},
+    {0x0000019D, 0x00000C27},  // TM2 target 12x at VID 39
+    {0x000001A0, 0x00840089},  // fast strings, TM1, performance monitoring, MONITOR
+    {0x000001A1, 0x00000000},
+    {0x00000277, kPat},
+    {0x000002FF, kMtrrDefType},
+};
+
+// Pentium III 733 (Coppermine, cB0): 5.5 x 133 MHz, processor serial number on.
+constexpr SimLeafRow kPentium3Leaves[] = {
+    {0x00000000, 0x00000003, kGenu, kNtel, kInei},
+    {0x00000001, 0x00000683, 0x00000002, 0x00000000, 0x0387FBFF},
+    {0x00000002, 0x03020101, 0x00000000, 0x00000000, 0x0C040882},
+    {0x00000003, 0x00000000, 0x00000000, 0x6107FB5A, 0x0000E4CA},
+};
+
+constexpr SimMsrRow kPentium3Msrs[] = {
+    {0x00000017, highLow(0x21400000, 0x00000000)},
+    {0x0000001B, 0xFEE00900},
+    {0x0000002A, 0xC5140000},  // ratio code 4 (5.5x), 133 MHz bus
+    {0x0000008B, highLow(0x00000013, 0x00000000)},
+    {0x000000FE, 0x00000508},
+    {0x00000119, 0x00000000},  // serial number not disabled
+    {0x0000011E, 0x007427E1},
+    {0x00000179, 0x00000105},
+    {0x0000017A, 0x00000000},
+    {0x0000017B, kAllOn},
+    {0x00000277, kPat},
+    {0x000002FF, kMtrrDefType},
+};
+
+}  // namespace
+
+const SimProfileSpec kPentiumMProfile = {
+    "pentium-m",
+    "Intel Pentium M 1600 (Banias), 1600 MHz",
+    kPentiumMLeaves,
+    kPentiumMMsrs,
+    "Intel(R) Pentium(R) M processor 1600MHz",
+    SimBrandLayout::RightJustified,
+    false,
+    5,
+    kAllOn,
+    1600.0,
+    0x1,
+    false,
+};
+
+const SimProfileSpec kPentium4Profile = {
+    "pentium4",
+    "Intel Pentium 4 2.80 GHz (Prescott), 2800 MHz",
+    kPentium4Leaves,
+    kPentium4Msrs,
+    "Intel(R) Pentium(R) 4 CPU 2.80GHz",
+    SimBrandLayout::RightJustified,
+    false,
+    4,
+    kAllOn,
+    2800.0,
+    0x1,
+    false,
+};
+
+const SimProfileSpec kPentium3Profile = {
+    "pentium3",
+    "Intel Pentium III 733 (Coppermine), 733 MHz",
+    kPentium3Leaves,
+    kPentium3Msrs,
+    nullptr,
+    SimBrandLayout::None,
+    false,
+    5,
+    kAllOn,
+    733.0 + 1.0 / 3.0,
+    0x1,
+    false,
+};
+
+}  // namespace zandro
