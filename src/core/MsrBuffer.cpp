@@ -1,0 +1,39 @@
+#include "MsrBuffer.h"
+
+#include "platform/Platform.h"
+
+namespace zandro {
+
+bool MsrBuffer::ReadMsr() {
+    uint32_t eax = 0, edx = 0;
+    const bool ok = m_platform.readMsr(Index, eax, edx) == DriverStatus::Ok;
+    // Callers decode whatever the buffer holds; a failed read leaves zeros, never stale data.
+    Low = ok ? eax : 0;
+    High = ok ? edx : 0;
+    return ok;
+}
+
+bool MsrBuffer::WriteMsr() {
+    return m_platform.writeMsr(Index, value()) == DriverStatus::Ok;
+}
+
+bool MsrBuffer::WriteMsrFlushing() {
+    return m_platform.writeMsrWbinvd(Index, value()) == DriverStatus::Ok;
+}
+
+bool MsrBuffer::MsrBit(unsigned bit) const {
+    if (bit > 63)
+        return false;
+    return bit < 32 ? (Low >> bit) & 1u : (High >> (bit - 32)) & 1u;
+}
+
+uint64_t MsrBuffer::MsrBits(unsigned highest, unsigned lowest) const {
+    if (highest > 63 || lowest > highest)
+        return 0;
+    const unsigned width = highest - lowest + 1;
+    // A shift by 64 is undefined, so the full-width mask is spelled out.
+    const uint64_t mask = width == 64 ? ~uint64_t(0) : (uint64_t(1) << width) - 1;
+    return (value() >> lowest) & mask;
+}
+
+}  // namespace zandro
