@@ -1,0 +1,308 @@
+#include "A64Transition.h"
+
+#include <array>
+#include <charconv>
+#include <optional>
+
+#include "CodeTables.h"
+#include "core/MsrBuffer.h"
+#include "platform/Platform.h"
+
+namespace zandro {
+
+namespace {
+
+constexpr uint32_t kMsrFidVidControl = 0xC0010041;
+constexpr uint32_t kMsrFidVidStatus = 0xC0010042;
+
+// C0010041h low half: new FID 5..0, new VID 12..8, initiate 16.
+constexpr uint32_t kNewFidMask = 0x3F;
+constexpr uint32_t kNewVidMask = 0x1F00;
+constexpr unsigned kNewVidShift = 8;
+constexpr uint32_t kInitiate = 1u << 16;
+constexpr unsigned kPendingBit = 31;  // C0010042h
+
+// C0010042h bits 5..0: current FID; 36..32: current VID; 31: change pending.
+uint8_t fidOf(uint64_t status) {
+    return uint8_t(status & 0x3F);
+}
+uint8_t vidOf(uint64_t status) {
+    return uint8_t((status >> 32) & 0x1F);
+}
+bool isPending(uint64_t status) {
+    return (status >> kPendingBit) & 1u;
+}
+
+constexpr uint32_t kMaxStopGrantCount = 0xFFFFF;  // bits 51..32
+constexpr uint32_t kMaxVidWaitMs = 1000;
+constexpr uint64_t kStallLimitMs = 1000;
+constexpr uint8_t kLowRangeEnd = 8;  // FIDs 0..7 (4.0x..7.5x) are reached from above only
+constexpr uint8_t kFidStep = 2;      // one whole multiplier
+
+// The first step out of the low range, by current FID: the higher FID when the portal is at
+// least portalAtLeast, else the lower one.
+struct LowRangeExit {
+    uint8_t higher;
+    uint8_t portalAtLeast;
+    uint8_t lower;
+};
+constexpr std::array<LowRangeExit, kLowRangeEnd> kLowRangeExits = {{
+    {10, 0, 10},
+    {12, 0, 12},
+    {14, 12, 10},
+    {16, 14, 12},
+    {18, 16, 14},
+    {20, 18, 16},
+    {22, 20, 18},
+    {24, 22, 20},
+}};
+
+// The FID from which the last jump to the target is made.
+uint8_t portalFid(uint8_t targetFid) {
+    return targetFid >= kLowRangeEnd ? targetFid : uint8_t(kLowRangeEnd + 2 * targetFid);
+}
+
+unsigned fidDistance(uint8_t a, uint8_t b) {
+    return a > b ? a - b : b - a;
+}
+
+// A box text as a number within 0..max; nothing for an empty, non-numeric or too large text.
+std::optional<uint32_t> boxNumber(const std::string& text, uint32_t max) {
+    uint32_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, value);
+    if (error != std::errc() || stop != end || value > max)
+        return std::nullopt;
+    return value;
+}
+
+uint64_t elapsedMs(Platform& platform, uint64_t since) {
+    const uint64_t frequency = platform.performanceFrequency();
+    if (frequency == 0)
+        return 0;
+    return (platform.performanceCounter() - since) * 1000 / frequency;
+}
+
+// Notices a code that stops moving: the hardware ignored the request or hung in it.
+class StallWatch {
+public:
+    StallWatch(Platform& platform, uint8_t value)
+        : m_platform(platform), m_value(value), m_since(platform.performanceCounter()) {}
+
+    bool stalled(uint8_t value, uint64_t limitMs) {
+        if (value != m_value) {
+            m_value = value;
+            m_since = m_platform.performanceCounter();
+            return false;
+        }
+        return elapsedMs(m_platform, m_since) > limitMs;
+    }
+
+private:
+    Platform& m_platform;
+    uint8_t m_value;
+    uint64_t m_since;
+};
+
+// Real-time priority for one voltage write and its wait; normal again however the scope ends.
+class RealTimeScope {
+public:
+    RealTimeScope(Platform& platform, bool enabled) : m_platform(platform), m_enabled(enabled) {
+        if (m_enabled)
+            m_platform.setRealTimePriority();
+    }
+    ~RealTimeScope() {
+        if (m_enabled)
+            m_platform.setNormalPriority();
+    }
+    RealTimeScope(const RealTimeScope&) = delete;
+    RealTimeScope& operator=(const RealTimeScope&) = delete;
+
+private:
+    Platform& m_platform;
+    bool m_enabled;
+};
+
+}  // namespace
+
+A64Transition::A64Transition(MsrBuffer& msr, A64TransitionUi& ui, bool realTimePriority)
+    : m_msr(msr), m_ui(ui), m_realTimePriority(realTimePriority) {}
+
+A64Transition::Targets A64Transition::targetsFromTexts(std::string_view multiplierText,
+                                                       std::string_view voltageText,
+                                                       FidVid current) {
+    Targets targets{current.fid, current.vid, IsOffVoltageText(voltageText)};
+    if (const auto fid = A64_MultiplierTextToFid(multiplierText))
+        targets.fid = *fid;
+    if (const auto vid = A64_VoltageTextToVid(voltageText))
+        targets.vid = *vid;
+    return targets;
+}
+
+A64Transition::FidVid A64Transition::readCurrent() {
+    m_msr.Index = kMsrFidVidStatus;
+    m_msr.ReadMsr();
+    return {fidOf(m_msr.value()), vidOf(m_msr.value())};
+}
+
+uint64_t A64Transition::readStatus() {
+    const MsrBufferSave save(m_msr);
+    m_msr.Index = kMsrFidVidStatus;
+    m_msr.ReadMsr();
+    return m_msr.value();
+}
+
+uint8_t A64Transition::currentFid() {
+    return fidOf(readStatus());
+}
+uint8_t A64Transition::currentVid() {
+    return vidOf(readStatus());
+}
+
+bool A64Transition::fail() {
+    m_ui.report("Unknown transition error", ReportColour::Failure);
+    return false;
+}
+
+void A64Transition::writeVidStep(uint8_t newVid, uint32_t waitMs) {
+    m_msr.ReadMsr();
+    m_msr.Low =
+        (m_msr.Low & ~kNewVidMask) | ((uint32_t(newVid) << kNewVidShift) & kNewVidMask) | kInitiate;
+    const RealTimeScope realTime(m_msr.platform(), m_realTimePriority);
+    m_msr.WriteMsr();
+    // A zero wait means no sleep at all, not a yield.
+    if (waitMs > 0)
+        m_msr.platform().sleepMs(waitMs);
+}
+
+bool A64Transition::A64_VidStep(uint8_t targetVid) {
+    m_ui.report("Changing Voltage", ReportColour::InProgress);
+    m_msr.Index = kMsrFidVidControl;
+    uint8_t current = currentVid();
+    StallWatch watch(m_msr.platform(), current);
+    uint32_t waitMs = 0;
+    while (current != targetVid) {
+        // A voltage that stops following the writes fails instead of looping for ever.
+        if (watch.stalled(current, waitMs + kStallLimitMs))
+            return fail();
+        // A box without a valid number at this moment ends the transition before any write.
+        const auto wait = boxNumber(m_ui.vidStabilizationText(), kMaxVidWaitMs);
+        if (!wait)
+            return fail();
+        waitMs = *wait;
+        writeVidStep(current > targetVid ? current - 1 : current + 1, waitMs);
+        current = currentVid();
+    }
+    return true;
+}
+
+void A64Transition::writeFid(uint8_t newFid, uint32_t stopGrantCount) {
+    // The stop-grant count fills the whole high half; other low bits stay as read.
+    m_msr.High = stopGrantCount;
+    m_msr.Low = (m_msr.Low & ~kNewFidMask) | (newFid & kNewFidMask) | kInitiate;
+    m_msr.WriteMsr();
+}
+
+void A64Transition::leaveLowRange(uint8_t portal, uint32_t stopGrantCount) {
+    const uint8_t current = currentFid();
+    if (current >= kLowRangeEnd || fidDistance(current, portal) <= kFidStep)
+        return;
+    const LowRangeExit& exit = kLowRangeExits[current];
+    writeFid(portal >= exit.portalAtLeast ? exit.higher : exit.lower, stopGrantCount);
+}
+
+bool A64Transition::stepTowardsPortal(uint8_t portal, uint32_t stopGrantCount) {
+    uint64_t status = readStatus();
+    uint8_t current = fidOf(status);
+    StallWatch watch(m_msr.platform(), current);
+    while (fidDistance(current, portal) > kFidStep) {
+        // The steps have no wait of their own, so a multiplier that never moves is caught here.
+        if (watch.stalled(current, kStallLimitMs))
+            return false;
+        // While a change is pending the FID read is the old one: a step from it would go astray.
+        if (!isPending(status)) {
+            m_msr.ReadMsr();
+            writeFid(current < portal ? current + kFidStep : current - kFidStep, stopGrantCount);
+        }
+        status = readStatus();
+        current = fidOf(status);
+    }
+    return true;
+}
+
+bool A64Transition::waitWhilePending() {
+    m_msr.Index = kMsrFidVidStatus;
+    m_msr.ReadMsr();
+    const uint64_t start = m_msr.platform().performanceCounter();
+    while (m_msr.MsrBit(kPendingBit)) {
+        // A change that never completes is given up rather than polled for ever.
+        if (elapsedMs(m_msr.platform(), start) >= kStallLimitMs)
+            return false;
+        m_msr.platform().sleepMs(1);
+        m_msr.ReadMsr();
+    }
+    return true;
+}
+
+bool A64Transition::A64_PStateTransition(uint8_t targetFid, uint8_t targetVid) {
+    m_msr.Index = kMsrFidVidStatus;
+    m_msr.ReadMsr();
+    // C0010042h bits 52..48: the VID of the highest allowed voltage; raise it before any FID step.
+    if (!A64_VidStep(uint8_t(m_msr.MsrBits(52, 48))))
+        return false;
+
+    m_ui.report("Changing Multiplier", ReportColour::InProgress);
+    m_msr.Index = kMsrFidVidControl;
+    m_msr.ReadMsr();
+    const uint8_t portal = portalFid(targetFid);
+    // A box without a valid number ends the transition before any FID write.
+    const auto stopGrantCount = boxNumber(m_ui.fidStabilizationText(), kMaxStopGrantCount);
+    if (!stopGrantCount)
+        return fail();
+
+    leaveLowRange(portal, *stopGrantCount);
+    if (!stepTowardsPortal(portal, *stopGrantCount))
+        return fail();
+    if (currentFid() != targetFid) {
+        m_msr.ReadMsr();
+        writeFid(targetFid, *stopGrantCount);
+        m_ui.report("Multiplier changed", ReportColour::InProgress);
+    }
+
+    if (!A64_VidStep(targetVid))
+        return false;
+    if (!waitWhilePending())
+        return fail();
+    if (currentVid() == targetVid && currentFid() == targetFid) {
+        m_ui.report("Transition finished", ReportColour::Success);
+        return true;
+    }
+    return fail();
+}
+
+A64Transition::Outcome A64Transition::changeTo(uint8_t targetFid, uint8_t targetVid) {
+    return changeFrom(readCurrent(), targetFid, targetVid);
+}
+
+A64Transition::Outcome A64Transition::changeFrom(FidVid current, uint8_t targetFid,
+                                                 uint8_t targetVid) {
+    bool reached = false;
+    if (targetFid != current.fid) {
+        reached = A64_PStateTransition(targetFid, targetVid);
+    } else if (targetVid != current.vid) {
+        reached = A64_VidStep(targetVid);
+    } else {
+        return Outcome::NothingToDo;
+    }
+    m_msr.Index = kMsrFidVidStatus;
+    m_msr.ReadMsr();
+    // A clear pending bit alone would pass a write that never took effect as a success.
+    if (reached && !m_msr.MsrBit(kPendingBit)) {
+        m_ui.report("Transition Completed", ReportColour::Success);
+        return Outcome::Completed;
+    }
+    m_ui.report("Unknown Transition Error", ReportColour::Failure);
+    return Outcome::Failed;
+}
+
+}  // namespace zandro

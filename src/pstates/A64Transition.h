@@ -1,0 +1,90 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zandro {
+
+class MsrBuffer;
+
+// The report panel's three states: orange, green, red.
+enum class ReportColour { InProgress, Success, Failure };
+
+struct ReportRgb {
+    uint8_t red, green, blue;
+};
+
+constexpr ReportRgb reportRgb(ReportColour colour) {
+    switch (colour) {
+        case ReportColour::InProgress:
+            return {255, 128, 64};
+        case ReportColour::Success:
+            return {0, 128, 0};
+        case ReportColour::Failure:
+            return {255, 0, 0};
+    }
+    return {0, 0, 0};
+}
+
+// What the transition needs from the page: its report panel and the two stabilization boxes,
+// whose texts are read each time a step needs them.
+class A64TransitionUi {
+public:
+    virtual ~A64TransitionUi() = default;
+    virtual void report(const std::string& text, ReportColour colour) = 0;
+    virtual std::string fidStabilizationText() = 0;  // system bus cycles, 0..1048575
+    virtual std::string vidStabilizationText() = 0;  // milliseconds, 0..1000
+};
+
+// Drives an Athlon 64 to a new FID and VID through C0010041h, in small steps with waits.
+class A64Transition {
+public:
+    A64Transition(MsrBuffer& msr, A64TransitionUi& ui, bool realTimePriority);
+
+    struct FidVid {
+        uint8_t fid = 0;
+        uint8_t vid = 0;
+    };
+
+    struct Targets {
+        uint8_t fid = 0;
+        uint8_t vid = 0;
+        bool voltageOff = false;  // "off" chosen: the caller warns, then sets vid = kAmdOffVid
+    };
+
+    // The selected combo texts as targets; a text that matches no entry keeps the current code.
+    static Targets targetsFromTexts(std::string_view multiplierText, std::string_view voltageText,
+                                    FidVid current);
+
+    // One read of C0010042h, as the click starts with.
+    FidVid readCurrent();
+
+    // Read C0010042h in the middle of building a control value: the buffer is put back.
+    uint8_t currentFid();
+    uint8_t currentVid();
+
+    // True when the target was reached.
+    bool A64_VidStep(uint8_t targetVid);
+    bool A64_PStateTransition(uint8_t targetFid, uint8_t targetVid);
+
+    // Runs the routine the change needs (or none) and shows the final text.
+    enum class Outcome { NothingToDo, Completed, Failed };
+    Outcome changeTo(uint8_t targetFid, uint8_t targetVid);
+    Outcome changeFrom(FidVid current, uint8_t targetFid, uint8_t targetVid);
+
+private:
+    uint64_t readStatus();  // C0010042h, the buffer put back
+    void writeVidStep(uint8_t newVid, uint32_t waitMs);
+    void writeFid(uint8_t newFid, uint32_t stopGrantCount);
+    void leaveLowRange(uint8_t portal, uint32_t stopGrantCount);
+    bool stepTowardsPortal(uint8_t portal, uint32_t stopGrantCount);
+    bool waitWhilePending();
+    bool fail();
+
+    MsrBuffer& m_msr;
+    A64TransitionUi& m_ui;
+    bool m_realTimePriority;
+};
+
+}  // namespace zandro
