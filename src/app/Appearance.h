@@ -1,0 +1,10 @@
+#pragma once
+
+class QApplication;
+
+namespace zandro {
+
+// One style and one font on every desktop, so that the fixed window sizes hold every text.
+void applyAppearance(QApplication& app);
+
+}  // namespace zandro

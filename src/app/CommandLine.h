@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace zandro {
+
+// The command line: options beginning with "--" anywhere ("--" ends them), and up to three
+// arguments (configuration file, processor number, NOCLOSE, INSTALLREG, UNINSTALLREG).
+struct CommandLine {
+    QStringList arguments;
+    QString simulate;
+    QString simState;
+    QString simLog;
+    bool headless = false;
+    bool assumeYes = false;
+    bool report = false;
+    bool reportGlobal = false;
+    bool help = false;
+    bool version = false;
+    QStringList actions;
+    QString error;  // set when the command line cannot be understood
+
+    bool ok() const { return error.isEmpty(); }
+};
+
+CommandLine parseCommandLine(const QStringList& argumentsWithoutProgram);
+QString usageText();
+
+}  // namespace zandro

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QPixmap>
+
+#include "core/Cpuid.h"
+
+namespace zandro {
+
+// The pictures of the family buttons and the About window, drawn by the program itself: a chip
+// package with the family's short name.
+QPixmap familyIcon(FamilyKind kind, int size = 96);
+QPixmap aboutPicture(int width, int height);
+
+}  // namespace zandro

@@ -1,0 +1,174 @@
+#include "FileAssociation.h"
+
+#include <unistd.h>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include "FamilyIcons.h"
+#include "IniFile.h"
+#include "families/Messages.h"
+
+namespace zandro {
+
+namespace {
+
+const QString kMimeType = QStringLiteral("application/x-zandro-msr");
+const QString kDesktopName = QStringLiteral("zandro-msrfile.desktop");
+const QString kDefaultsSection = QStringLiteral("Default Applications");
+
+bool writeText(const QString& path, const QByteArray& text, QString* error) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
+        if (error)
+            *error = path + QStringLiteral(": ") + file.errorString();
+        return false;
+    }
+    return true;
+}
+
+// The database tools are optional: without them the files still describe the association.
+void updateDatabases(const AssociationFiles& files) {
+    const QString mimeTool = QStandardPaths::findExecutable(QStringLiteral("update-mime-database"));
+    const QString mimeFolder = files.dataHome + QStringLiteral("/mime");
+    if (!mimeTool.isEmpty() && QFileInfo::exists(mimeFolder + QStringLiteral("/packages")))
+        QProcess::execute(mimeTool, {mimeFolder});
+    const QString desktopTool =
+        QStandardPaths::findExecutable(QStringLiteral("update-desktop-database"));
+    if (!desktopTool.isEmpty() &&
+        QFileInfo::exists(files.dataHome + QStringLiteral("/applications")))
+        QProcess::execute(desktopTool, {files.dataHome + QStringLiteral("/applications")});
+}
+
+QByteArray mimePackageText() {
+    return QByteArrayLiteral(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+        "  <mime-type type=\"application/x-zandro-msr\">\n"
+        "    <comment>MSRFile</comment>\n"
+        "    <icon name=\"zandro\"/>\n"
+        "    <glob pattern=\"*.msr\"/>\n"
+        "  </mime-type>\n"
+        "</mime-info>\n");
+}
+
+QByteArray desktopEntryText(const QString& executablePath) {
+    const QString exe = QFileInfo(executablePath).absoluteFilePath();
+    return QStringLiteral(
+               "[Desktop Entry]\n"
+               "Type=Application\n"
+               "Name=ZANDRO\n"
+               "Comment=Apply an MSR configuration file\n"
+               "Exec=%1 %f 32\n"
+               "Icon=zandro\n"
+               "MimeType=%2;\n"
+               "NoDisplay=true\n")
+        .arg(exe, kMimeType)
+        .toUtf8();
+}
+
+}  // namespace
+
+QString AssociationFiles::mimePackage() const {
+    return dataHome + QStringLiteral("/mime/packages/zandro-msr.xml");
+}
+QString AssociationFiles::desktopEntry() const {
+    return dataHome + QStringLiteral("/applications/") + kDesktopName;
+}
+QString AssociationFiles::icon() const {
+    return dataHome + QStringLiteral("/icons/hicolor/96x96/apps/zandro.png");
+}
+QString AssociationFiles::mimeApps() const {
+    return dataHome + QStringLiteral("/applications/mimeapps.list");
+}
+
+AssociationFiles associationFiles() {
+    const QString xdg = qEnvironmentVariable("XDG_DATA_HOME");
+    if (!xdg.isEmpty())
+        return {xdg};
+    if (geteuid() == 0)
+        return {QStringLiteral("/usr/local/share")};
+    return {QDir::homePath() + QStringLiteral("/.local/share")};
+}
+
+bool writeAssociation(const AssociationFiles& files, const QString& executablePath,
+                      QString* error) {
+    bool ok = writeText(files.mimePackage(), mimePackageText(), error) &&
+              writeText(files.desktopEntry(), desktopEntryText(executablePath), error);
+    if (ok) {
+        QDir().mkpath(QFileInfo(files.icon()).absolutePath());
+        ok = familyIcon(FamilyAthlon64).save(files.icon(), "PNG");
+        if (!ok && error)
+            *error = files.icon() + QStringLiteral(": cannot be written");
+    }
+    if (ok) {
+        IniFile defaults(files.mimeApps());
+        defaults.load();
+        defaults.setValue(kDefaultsSection, kMimeType, kDesktopName);
+        ok = defaults.save();
+        if (!ok && error)
+            *error = files.mimeApps() + QStringLiteral(": cannot be written");
+    }
+    if (!ok) {
+        removeAssociation(files);
+        return false;
+    }
+    updateDatabases(files);
+    return true;
+}
+
+void removeAssociation(const AssociationFiles& files) {
+    QFile::remove(files.mimePackage());
+    QFile::remove(files.desktopEntry());
+    QFile::remove(files.icon());
+    if (QFileInfo::exists(files.mimeApps())) {
+        IniFile defaults(files.mimeApps());
+        defaults.load();
+        if (defaults.value(kDefaultsSection, kMimeType) == kDesktopName) {
+            // Only our own line goes; other programs' defaults stay.
+            QStringList kept;
+            for (const QString& line : defaults.lines()) {
+                if (!line.trimmed().startsWith(kMimeType + QLatin1Char('=')))
+                    kept.append(line);
+            }
+            const bool onlySectionLeft =
+                kept.size() == 1 &&
+                kept.first().trimmed() == QStringLiteral("[Default Applications]");
+            if (onlySectionLeft) {
+                QFile::remove(files.mimeApps());
+            } else {
+                QSaveFile file(files.mimeApps());
+                if (file.open(QIODevice::WriteOnly)) {
+                    for (const QString& line : kept)
+                        file.write((line + QLatin1Char('\n')).toUtf8());
+                    file.commit();
+                }
+            }
+        }
+    }
+    updateDatabases(files);
+}
+
+void installFileAssociation(QWidget* parent, const QString& executablePath) {
+    QString error;
+    if (writeAssociation(associationFiles(), executablePath, &error)) {
+        Messages::show(parent, MsgKind::Information,
+                       QStringLiteral("System registry association of .MSR files was succesful."));
+    } else {
+        Messages::show(
+            parent, MsgKind::Error,
+            QStringLiteral("The association of .MSR files could not be written: ") + error);
+    }
+}
+
+void removeFileAssociation(QWidget* parent) {
+    removeAssociation(associationFiles());
+    Messages::show(parent, MsgKind::Information,
+                   QStringLiteral("System registry de-association of .MSR files was succesful."));
+}
+
+}  // namespace zandro

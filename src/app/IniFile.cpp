@@ -1,0 +1,131 @@
+#include "IniFile.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace zandro {
+
+namespace {
+
+bool isSectionLine(const QString& line, QString* name = nullptr) {
+    const QString t = line.trimmed();
+    if (t.size() < 2 || !t.startsWith(QLatin1Char('[')) || !t.endsWith(QLatin1Char(']')))
+        return false;
+    if (name)
+        *name = t.mid(1, t.size() - 2).trimmed();
+    return true;
+}
+
+bool keyOf(const QString& line, QString* key, QString* value) {
+    const QString t = line.trimmed();
+    if (t.startsWith(QLatin1Char(';')) || t.startsWith(QLatin1Char('#')))
+        return false;
+    const int eq = line.indexOf(QLatin1Char('='));
+    if (eq <= 0)
+        return false;
+    *key = line.left(eq).trimmed();
+    if (value)
+        *value = line.mid(eq + 1).trimmed();
+    return !key->isEmpty();
+}
+
+}  // namespace
+
+IniFile::IniFile(QString path) : m_path(std::move(path)) {}
+
+bool IniFile::exists() const {
+    return QFileInfo::exists(m_path);
+}
+
+void IniFile::load() {
+    m_lines.clear();
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QString text = QString::fromLocal8Bit(file.readAll());
+    m_lines = text.split(QLatin1Char('\n'));
+    for (QString& line : m_lines) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+    }
+    if (!m_lines.isEmpty() && m_lines.last().isEmpty())
+        m_lines.removeLast();
+}
+
+bool IniFile::save() {
+    QSaveFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    for (const QString& line : m_lines) {
+        file.write(line.toLocal8Bit());
+        file.write("\n");
+    }
+    return file.commit();
+}
+
+int IniFile::findSection(const QString& section) const {
+    QString name;
+    for (int i = 0; i < m_lines.size(); ++i) {
+        if (isSectionLine(m_lines[i], &name) && name.compare(section, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+int IniFile::findKey(int sectionLine, const QString& key) const {
+    QString name;
+    for (int i = sectionLine + 1; i < m_lines.size() && !isSectionLine(m_lines[i]); ++i) {
+        if (keyOf(m_lines[i], &name, nullptr) && name.compare(key, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+std::optional<QString> IniFile::value(const QString& section, const QString& key) const {
+    const int s = findSection(section);
+    if (s < 0)
+        return std::nullopt;
+    const int k = findKey(s, key);
+    if (k < 0)
+        return std::nullopt;
+    QString name, value;
+    keyOf(m_lines[k], &name, &value);
+    return value;
+}
+
+void IniFile::setValue(const QString& section, const QString& key, const QString& value) {
+    const QString line = key + QLatin1Char('=') + value;
+    int s = findSection(section);
+    if (s < 0) {
+        if (!m_lines.isEmpty() && !m_lines.last().trimmed().isEmpty())
+            m_lines.append(QString());
+        m_lines.append(QLatin1Char('[') + section + QLatin1Char(']'));
+        m_lines.append(line);
+        return;
+    }
+    const int k = findKey(s, key);
+    if (k >= 0) {
+        m_lines[k] = line;
+        return;
+    }
+    // New keys go after the section's last non-blank line.
+    int insertAt = s + 1;
+    for (int i = s + 1; i < m_lines.size() && !isSectionLine(m_lines[i]); ++i) {
+        if (!m_lines[i].trimmed().isEmpty())
+            insertAt = i + 1;
+    }
+    m_lines.insert(insertAt, line);
+}
+
+void IniFile::removeSection(const QString& section) {
+    const int s = findSection(section);
+    if (s < 0)
+        return;
+    int end = s + 1;
+    while (end < m_lines.size() && !isSectionLine(m_lines[end]))
+        ++end;
+    m_lines.erase(m_lines.begin() + s, m_lines.begin() + end);
+}
+
+}  // namespace zandro

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace zandro {
+
+// A plain INI file kept line by line: lines it does not understand are kept as they are, a value
+// is changed in its own line, and every save replaces the file atomically.
+class IniFile {
+public:
+    explicit IniFile(QString path);
+
+    const QString& path() const { return m_path; }
+    bool exists() const;
+    // Reads the file again; a missing or unreadable file reads as empty.
+    void load();
+    // Writes the lines; false (and the old file untouched) when the folder refuses.
+    bool save();
+
+    // Section and key names compare without regard to case.
+    std::optional<QString> value(const QString& section, const QString& key) const;
+    void setValue(const QString& section, const QString& key, const QString& value);
+    void removeSection(const QString& section);
+
+    const QStringList& lines() const { return m_lines; }
+
+private:
+    int findSection(const QString& section) const;
+    int findKey(int sectionLine, const QString& key) const;
+
+    QString m_path;
+    QStringList m_lines;
+};
+
+}  // namespace zandro

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+#include "IniFile.h"
+
+namespace zandro {
+
+// config.ini beside the executable. Every write reaches the file at once; a file that cannot be
+// written is not an error the program stops for.
+class SettingsStore {
+public:
+    explicit SettingsStore(const QString& path);
+
+    bool fileExists() const { return m_ini.exists(); }
+    const QString& path() const { return m_ini.path(); }
+
+    QString readString(const QString& section, const QString& key) const;
+    // An integer, "0x" for hexadecimal: non-zero is true; missing or not a number gives dflt.
+    bool readBool(const QString& section, const QString& key, bool dflt) const;
+    void writeString(const QString& section, const QString& key, const QString& value);
+    void writeBool(const QString& section, const QString& key, bool value);
+
+    // True while every write so far reached the file.
+    bool writable() const { return m_writable; }
+
+    static std::optional<long long> parseInteger(const QString& text);
+
+private:
+    IniFile m_ini;
+    bool m_writable = true;
+};
+
+}  // namespace zandro

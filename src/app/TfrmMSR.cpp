@@ -1,0 +1,544 @@
+#include "TfrmMSR.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTimer>
+#include <QToolButton>
+
+#include "FamilyIcons.h"
+#include "FileAssociation.h"
+#include "TfrmAbout.h"
+#include "TfrmSettings.h"
+#include "core/CoreClock.h"
+#include "core/MsrBuffer.h"
+#include "core/ProcessorSelection.h"
+#include "families/A64Page.h"
+#include "families/EditBox.h"
+#include "families/K5K6Page.h"
+#include "families/K7Page.h"
+#include "families/Messages.h"
+#include "families/Pentium3Page.h"
+#include "families/Pentium4Page.h"
+#include "families/PentiumMPage.h"
+#include "families/StatusPanel.h"
+#include "platform/Platform.h"
+
+namespace zandro {
+
+namespace {
+
+// Client size that gives the fixed 463 x 436 outer size with a single border and a caption.
+constexpr int kClientWidth = 457;
+constexpr int kClientHeight = 409;
+
+struct FamilyButtonRow {
+    const char* name;
+    int top;
+    const char* hint;
+    int scrollPosition;
+};
+
+const std::array<FamilyButtonRow, kFamilyCount> kFamilyButtons = {{
+    {"sbtnAthlon64", 5, "AMD K8 Family:\n - ClawHammer\n - SledgeHammer", 0},
+    {"sbtnPentiumM", 115, "Intel Pentium M Family\n - Banias", 0},
+    {"sbtnPentium4", 225,
+     "Intel NetBurst Family:\n - Willamette\n - FosterMP\n - Northwood\n - Gallatin\n - Prescott",
+     36},
+    {"sbtnAthlon", 335,
+     "AMD K7 Family\n - K7\n - K75\n - Spitfire\n - Thunderbird\n - Palomino\n - Morgan\n"
+     " - Thoroughbred\n - Barton",
+     164},
+    {"sbtnPentium3", 445,
+     "Intel P6 Family\n - P6\n - Klamath\n - Deschutes\n - Mendocino\n - Katmai\n - Coppermine\n"
+     " - Cascades\n - Tualatin",
+     292},
+    {"sbtnK6", 555, "AMD K5 & K6 Families", 292},
+}};
+
+// The detectors in the order AutoSelectCPU asks them.
+constexpr std::array<FamilyKind, kFamilyCount> kDetectionOrder = {
+    FamilyAthlon64, FamilyPentiumM, FamilyPentium4, FamilyAthlonK7, FamilyPentium3, FamilyK5K6,
+};
+
+struct DriverMessage {
+    int32_t status;
+    const char* text;
+};
+const std::array<DriverMessage, 4> kDriverMessages = {{
+    {DriverStatus::NotRegistered, "Driver not registered"},
+    {DriverStatus::UnsupportedOs, "Incompatible operating system"},
+    {DriverStatus::NotRunning, "Driver not running"},
+    {DriverStatus::Failed, "Unknown error occured"},
+}};
+
+struct StoredText {
+    const char* section;
+    const char* key;
+    const char* box;
+};
+
+// The three edit-box texts kept in config.ini between runs.
+const std::array<StoredText, 3> kStoredTexts = {{
+    {"A64", "FIDSystemBusCycles", "A64_FIDstabilizationCyclesBox"},
+    {"A64", "VIDMillisecondsTime", "A64_VIDstabilizationCyclesBox"},
+    {"Athlon", "FIDVID", "K7_StopGrantCyclesBox"},
+}};
+
+QToolButton* flatButton(QWidget* parent, const char* name, const QString& text, QRect geometry,
+                        bool activeCaption) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setText(text);
+    button->setAutoRaise(true);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setGeometry(geometry);
+    QFont f = button->font();
+    f.setBold(true);
+    button->setFont(f);
+    if (activeCaption) {
+        QPalette pal = button->palette();
+        pal.setColor(QPalette::ButtonText, pal.color(QPalette::Active, QPalette::Highlight));
+        button->setPalette(pal);
+    }
+    return button;
+}
+
+}  // namespace
+
+TfrmMSR::TfrmMSR(Platform& platform, MsrBuffer& msr, Startup startup, QWidget* parent)
+    : QWidget(parent),
+      m_platform(platform),
+      m_msr(msr),
+      m_startup(std::move(startup)),
+      m_context{platform, msr, m_flags, *this} {
+    setObjectName(QStringLiteral("frmMSR"));
+    setWindowTitle(QStringLiteral("ZANDRO"));
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setFixedSize(kClientWidth, kClientHeight);
+
+    buildTopRow();
+    buildIconColumn();
+    buildPages();
+
+    Frequency_timer = new QTimer(this);
+    Frequency_timer->setObjectName(QStringLiteral("Frequency_timer"));
+    Frequency_timer->setInterval(1500);
+    connect(Frequency_timer, &QTimer::timeout, this, [this] { Frequency_timerTimer(); });
+    Overheating_timer = new QTimer(this);
+    Overheating_timer->setObjectName(QStringLiteral("Overheating_timer"));
+    Overheating_timer->setInterval(1500);
+    tmrShowForm = new QTimer(this);
+    tmrShowForm->setObjectName(QStringLiteral("tmrShowForm"));
+    tmrShowForm->setInterval(1);
+    connect(tmrShowForm, &QTimer::timeout, this, [this] { tmrShowFormTimer(); });
+}
+
+TfrmMSR::~TfrmMSR() = default;
+
+void TfrmMSR::buildTopRow() {
+    auto* label = new QLabel(QStringLiteral("CPU Select:"), this);
+    label->setObjectName(QStringLiteral("Label105"));
+    QFont bold = label->font();
+    bold.setBold(true);
+    if (bold.pixelSize() > 0)
+        bold.setPixelSize(bold.pixelSize() * 9 / 8);
+    else
+        bold.setPointSizeF(bold.pointSizeF() * 9.0 / 8.0);
+    label->setFont(bold);
+    label->move(23, 9);
+    label->adjustSize();
+
+    CPUSelect_Combo = new QComboBox(this);
+    CPUSelect_Combo->setObjectName(QStringLiteral("CPUSelect_Combo"));
+    CPUSelect_Combo->setGeometry(99, 4, 45, 21);
+    CPUSelect_Combo->setMaxVisibleItems(15);
+    // Only the user's choice changes the processor; filling the list does not.
+    connect(CPUSelect_Combo, &QComboBox::activated, this,
+            [this](int index) { CPUSelect_ComboChange(index); });
+
+    auto* global = flatButton(this, "SpeedButton1", QStringLiteral("Global MSR"),
+                              QRect(176, 5, 81, 21), false);
+    auto* configuration = flatButton(this, "sbtnConfiguration", QStringLiteral("Configuration"),
+                                     QRect(288, 5, 89, 21), true);
+    auto* about =
+        flatButton(this, "abtnAbout", QStringLiteral("About"), QRect(384, 5, 65, 21), true);
+    (void)global;  // the Global MSR window is not part of this window yet
+    connect(configuration, &QToolButton::clicked, this, [this] { sbtnConfigurationClick(); });
+    connect(about, &QToolButton::clicked, this, [this] { abtnAboutClick(); });
+}
+
+void TfrmMSR::buildIconColumn() {
+    Ikony_ScrollBox = new QScrollArea(this);
+    Ikony_ScrollBox->setObjectName(QStringLiteral("Ikony_ScrollBox"));
+    Ikony_ScrollBox->setGeometry(5, 30, 136, 372);
+    Ikony_ScrollBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Ikony_ScrollBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    auto* content = new QWidget;
+    content->setAutoFillBackground(true);
+    QPalette white = content->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    content->setPalette(white);
+    Ikony_ScrollBox->setPalette(white);
+    const int contentWidth = 136 - 2 - Ikony_ScrollBox->verticalScrollBar()->sizeHint().width();
+    content->setFixedSize(contentWidth, 663);  // the vertical scroll range
+    m_familyGroup = new QButtonGroup(this);
+    m_familyGroup->setExclusive(true);
+    for (int kind = 0; kind < kFamilyCount; ++kind) {
+        const FamilyButtonRow& row = kFamilyButtons[size_t(kind)];
+        auto* button = new QToolButton(content);
+        button->setObjectName(QString::fromLatin1(row.name));
+        button->setCheckable(true);
+        button->setAutoRaise(true);
+        button->setIcon(familyIcon(FamilyKind(kind)));
+        button->setIconSize(QSize(96, 96));
+        button->setGeometry((contentWidth - 105) / 2, row.top, 105, 105);
+        button->setToolTip(QString::fromLatin1(row.hint));
+        m_familyGroup->addButton(button, kind);
+        familyButtons[size_t(kind)] = button;
+        connect(button, &QToolButton::clicked, this,
+                [this, kind] { familyButtonClick(FamilyKind(kind)); });
+    }
+    familyButtons[FamilyAthlon64]->setChecked(true);
+    Ikony_ScrollBox->setWidget(content);
+}
+
+void TfrmMSR::buildPages() {
+    m_a64 = new A64Page(m_context, this);
+    m_pentiumM = new PentiumMPage(m_context, this);
+    m_pentium4 = new Pentium4Page(m_context, this);
+    m_k7 = new K7Page(m_context, this);
+    m_pages = {m_a64,
+               m_pentiumM,
+               m_pentium4,
+               m_k7,
+               new Pentium3Page(m_context, this),
+               new K5K6Page(m_context, this)};
+    for (FamilyPage* page : m_pages)
+        page->move(145, 28);
+}
+
+QString TfrmMSR::argument(int n) const {
+    return n < m_startup.arguments.size() ? m_startup.arguments[n] : QString();
+}
+
+bool TfrmMSR::configurationNamed() const {
+    const QString first = argument(0).toUpper();
+    return !first.isEmpty() && first != QLatin1String("INSTALLREG") &&
+           first != QLatin1String("UNINSTALLREG");
+}
+
+QPoint TfrmMSR::defaultPosition() const {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return QPoint(0, 0);
+    const QRect area = screen->availableGeometry();
+    return QPoint(area.x() + qMax(0, (area.width() - 463) / 2),
+                  area.y() + qMax(0, (area.height() - 436) / 2));
+}
+
+void TfrmMSR::readWindowPosition() {
+    const QPoint fallback = defaultPosition();
+    QPoint position = fallback;
+    bool usable = true;
+    struct Edge {
+        const char* key;
+        int* coordinate;
+        int current;
+    };
+    const std::array<Edge, 2> edges = {{{"PositionLeft", &position.rx(), fallback.x()},
+                                        {"PositionTop", &position.ry(), fallback.y()}}};
+    for (const Edge& edge : edges) {
+        const QString key = QString::fromLatin1(edge.key);
+        const QString text = m_settings->readString(QStringLiteral("MainWindow"), key);
+        if (text.isEmpty()) {
+            m_settings->writeString(QStringLiteral("MainWindow"), key,
+                                    QString::number(edge.current));
+            continue;
+        }
+        bool ok = false;
+        const int value = text.trimmed().toInt(&ok);
+        // A value that is not a number is ignored rather than stopping the start-up.
+        if (ok)
+            *edge.coordinate = value;
+        else
+            usable = false;
+    }
+    // A position on no screen (a monitor since removed) would hide the window.
+    bool onScreen = false;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        if (screen->availableGeometry().intersects(QRect(position, QSize(463, 436))))
+            onScreen = true;
+    }
+    move(usable && onScreen ? position : fallback);
+}
+
+void TfrmMSR::applyStoredTexts() {
+    for (const StoredText& t : kStoredTexts) {
+        auto* box = findChild<EditBox*>(QString::fromLatin1(t.box));
+        const QString value =
+            m_settings->readString(QString::fromLatin1(t.section), QString::fromLatin1(t.key));
+        if (box && !value.isEmpty())
+            box->setText(value);
+    }
+}
+
+void TfrmMSR::storeTexts() {
+    for (const StoredText& t : kStoredTexts) {
+        if (auto* box = findChild<EditBox*>(QString::fromLatin1(t.box)))
+            m_settings->writeString(QString::fromLatin1(t.section), QString::fromLatin1(t.key),
+                                    box->text());
+    }
+}
+
+bool TfrmMSR::FormCreate() {
+    const QString settingsPath =
+        QFileInfo(m_startup.executablePath).absolutePath() + QStringLiteral("/config.ini");
+    if (!QFileInfo::exists(settingsPath)) {
+        const MsgAnswer answer = Messages::show(
+            this, MsgKind::Warning,
+            QStringLiteral("THIS PROGRAM IS FOR POWER USERS ONLY.\n\rSOME SETTINGS MAY CAUSE YOUR "
+                           "SYSTEM TO FAIL!\n\r\n\rYOU USE THIS PROGRAM AT YOUR OWN RISK!!!\n\rDO "
+                           "YOU WANT TO CONTINUE?"),
+            MsgButtons::YesNo);
+        if (answer != MsgAnswer::Yes)
+            return false;
+    }
+    m_settings = std::make_unique<SettingsStore>(settingsPath);
+    readWindowPosition();
+    applyStoredTexts();
+    m_flags.UserProtection =
+        m_settings->readBool(QStringLiteral("Settings"), QStringLiteral("user_protection"), true);
+    m_flags.RealTimePriority =
+        m_settings->readBool(QStringLiteral("Settings"), QStringLiteral("RealPriority"), false);
+    m_flags.HalfMultipliers =
+        m_settings->readBool(QStringLiteral("Settings"), QStringLiteral("HalfMultis"), false);
+
+    setFixedSize(kClientWidth, kClientHeight);
+    // Right after boot the driver may still be loading.
+    if (m_platform.tickCountMs() < 100000)
+        m_platform.sleepMs(5000);
+    CheckDriverStatus();
+    TestMsrAccess();
+    AutoSelectCPU();
+    ListProcessors();
+    RefreshAll();
+
+    const QString first = argument(0).toUpper();
+    if (first == QLatin1String("INSTALLREG"))
+        installFileAssociation(this, m_startup.executablePath);
+    if (first == QLatin1String("UNINSTALLREG"))
+        removeFileAssociation(this);
+
+    m_configurationApplied = RunTime_Set();
+    if (m_configurationApplied) {
+        hide();
+        setWindowState(Qt::WindowMinimized);
+        tmrShowForm->start();
+    }
+    return true;
+}
+
+void TfrmMSR::FormClose() {
+    if (m_closed || !m_settings)
+        return;
+    m_closed = true;
+    const QPoint position = pos();
+    m_settings->writeString(QStringLiteral("MainWindow"), QStringLiteral("PositionLeft"),
+                            QString::number(position.x()));
+    m_settings->writeString(QStringLiteral("MainWindow"), QStringLiteral("PositionTop"),
+                            QString::number(position.y()));
+    storeTexts();
+    Frequency_timer->stop();
+    Overheating_timer->stop();
+}
+
+void TfrmMSR::closeEvent(QCloseEvent* event) {
+    FormClose();
+    emit closing();
+    event->accept();
+}
+
+bool TfrmMSR::SelectProcessor(int n) {
+    const bool ok = bindProcessor(m_platform, n);
+    if (!ok)
+        Messages::show(this, MsgKind::Error,
+                       QStringLiteral("Processor could not be changed! Unknown error occured."));
+    RefreshAll();
+    return ok;
+}
+
+void TfrmMSR::ListProcessors() {
+    const std::vector<unsigned> present = presentProcessors(m_msr);
+    CPUSelect_Combo->clear();
+    for (unsigned n : present)
+        CPUSelect_Combo->addItem(QString::number(n));
+    CPUSelect_Combo->setEnabled(present.size() >= 2);
+    SelectProcessor(0);
+    CPUSelect_Combo->setCurrentIndex(0);
+}
+
+void TfrmMSR::CPUSelect_ComboChange(int index) {
+    const int n = processorFromEntry(CPUSelect_Combo->itemText(index).toStdString());
+    if (n >= 0)
+        SelectProcessor(n);
+}
+
+void TfrmMSR::CheckDriverStatus() {
+    const int32_t status = m_platform.driverStatus();
+    for (const DriverMessage& message : kDriverMessages) {
+        if (message.status == status)
+            Messages::show(this, MsgKind::Plain, QString::fromLatin1(message.text));
+    }
+}
+
+void TfrmMSR::TestMsrAccess() {
+    m_msr.Index = 0x10;
+    if (!m_msr.ReadMsr())
+        Messages::show(this, MsgKind::Error,
+                       QStringLiteral("Error accessing general Model Specific Register 10h (Time "
+                                      "Stamp Counter)! MSR access is probably\n\rblocked by other "
+                                      "application. Driver load failure."));
+}
+
+void TfrmMSR::NastavStranky(FamilyPage* page) {
+    // The page losing the place gets its exit event before the new one shows.
+    for (FamilyPage* other : m_pages) {
+        if (other != page)
+            other->setShown(false);
+    }
+    page->move(145, 28);
+    page->setShown(true);
+}
+
+FamilyPage* TfrmMSR::visiblePage() const {
+    for (FamilyPage* page : m_pages) {
+        if (page->isShown())
+            return page;
+    }
+    return nullptr;
+}
+
+void TfrmMSR::familyButtonClick(FamilyKind kind) {
+    m_familyKind = kind;
+    if (isFamilyDetected(m_platform, kind) || !m_flags.UserProtection) {
+        NastavStranky(page(kind));
+        return;
+    }
+    Messages::show(this, MsgKind::Error,
+                   QStringLiteral("Your system does not seem to contain selected CPU and user "
+                                  "protection is enabled.\n\rIf you still want to select this "
+                                  "CPU, disable user protection in configuration menu."));
+    AutoSelectCPU();
+}
+
+void TfrmMSR::AutoSelectCPU() {
+    for (FamilyKind kind : kDetectionOrder) {
+        if (!isFamilyDetected(m_platform, kind))
+            continue;
+        QToolButton* button = familyButtons[size_t(kind)];
+        button->setChecked(true);
+        familyButtonClick(kind);
+        Ikony_ScrollBox->ensureWidgetVisible(button);
+        Ikony_ScrollBox->verticalScrollBar()->setValue(kFamilyButtons[size_t(kind)].scrollPosition);
+    }
+}
+
+void TfrmMSR::RefreshAll() {
+    A64_NaplnitKomba();
+    K7_NaplnitKomba();
+    PMobile_NaplnitKomba();
+    NetBurst_NaplnitKomba();
+    ObnovitStatusy();
+}
+
+void TfrmMSR::ObnovitStatusy() {
+    if (m_familyKind < kFamilyCount)
+        page(m_familyKind)->refreshStatus();
+}
+
+void TfrmMSR::A64_NaplnitKomba() {
+    m_a64->fillLists();
+}
+void TfrmMSR::K7_NaplnitKomba() {
+    m_k7->fillLists();
+}
+void TfrmMSR::PMobile_NaplnitKomba() {
+    m_pentiumM->fillLists();
+}
+void TfrmMSR::NetBurst_NaplnitKomba() {
+    m_pentium4->fillLists();
+}
+
+void TfrmMSR::Frequency_timerTimer() {
+    const QString text =
+        (QString::number(MeasureCoreClock(m_platform)) + QStringLiteral(" MHz")).left(15);
+    for (const char* name : {"NetBurst_CurrentCoreClock", "PMobile_CurrentCoreClock",
+                             "A64_CurrentCoreClock", "K7_CurrentCoreClock"}) {
+        if (auto* panel = findChild<StatusPanel*>(QString::fromLatin1(name)))
+            panel->setText(text);
+    }
+}
+
+void TfrmMSR::setFrequencyTimer(bool on) {
+    if (on)
+        Frequency_timer->start();
+    else
+        Frequency_timer->stop();
+}
+
+void TfrmMSR::setOverheatingTimer(bool on) {
+    if (on)
+        Overheating_timer->start();
+    else
+        Overheating_timer->stop();
+}
+
+void TfrmMSR::sbtnConfigurationClick() {
+    auto* settings = new TfrmSettings(
+        *m_settings, m_flags, [this] { RefreshAll(); }, {}, this);
+    settings->Config_User_protectionCheckBox->setChecked(m_flags.UserProtection);
+    settings->Config_RealPriorityCheckBox->setChecked(m_flags.RealTimePriority);
+    settings->Config_HalfMultisCheckBox->setChecked(m_flags.HalfMultipliers);
+    Messages::runModal(settings);
+}
+
+void TfrmMSR::abtnAboutClick() {
+    Messages::runModal(new TfrmAbout(this));
+}
+
+void TfrmMSR::tmrShowFormTimer() {
+    tmrShowForm->stop();
+    for (int n = 0; n < 3; ++n) {
+        if (argument(n).toUpper() == QLatin1String("NOCLOSE")) {
+            setWindowState(Qt::WindowNoState);
+            show();
+            return;
+        }
+    }
+    close();
+}
+
+bool TfrmMSR::RunTime_Set() {
+    if (!configurationNamed())
+        return false;
+    const QString path = argument(0);
+    if (!QFileInfo::exists(path)) {
+        Messages::show(this, MsgKind::Error,
+                       QStringLiteral("Could not find configuration file \"%1\".").arg(path));
+        return false;
+    }
+    // Applying the file's options arrives with the configuration file reader.
+    return false;
+}
+
+}  // namespace zandro

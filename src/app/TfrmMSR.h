@@ -1,0 +1,130 @@
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+#include <array>
+#include <memory>
+
+#include "SettingsStore.h"
+#include "core/Cpuid.h"
+#include "families/PageContext.h"
+
+class QButtonGroup;
+class QComboBox;
+class QScrollArea;
+class QTimer;
+class QToolButton;
+
+namespace zandro {
+
+class FamilyPage;
+class A64Page;
+class K7Page;
+class PentiumMPage;
+class Pentium4Page;
+class Pentium3Page;
+class K5K6Page;
+
+// The main window: processor selector, top-row buttons, the family icon column and the six family
+// page controls, with the start-up sequence, the refresh cycle and the closing sequence.
+class TfrmMSR : public QWidget, public PageHost {
+    Q_OBJECT
+public:
+    struct Startup {
+        QStringList arguments;  // ARG1..ARG3 of the command line
+        QString executablePath;
+    };
+
+    TfrmMSR(Platform& platform, MsrBuffer& msr, Startup startup, QWidget* parent = nullptr);
+    ~TfrmMSR() override;
+
+    // The start-up sequence; false when the first-run warning was declined (exit code 1).
+    bool FormCreate();
+    void FormClose();
+
+    // Processor access and selection.
+    bool SelectProcessor(int n);
+    void ListProcessors();
+    void CPUSelect_ComboChange(int index);
+    void CheckDriverStatus();
+    void TestMsrAccess();
+
+    // Family pages.
+    void NastavStranky(FamilyPage* page);
+    void AutoSelectCPU();
+    void familyButtonClick(FamilyKind kind);
+    void sbtnAthlon64Click() { familyButtonClick(FamilyAthlon64); }
+    void sbtnPentiumMClick() { familyButtonClick(FamilyPentiumM); }
+    void sbtnPentium4Click() { familyButtonClick(FamilyPentium4); }
+    void sbtnAthlonClick() { familyButtonClick(FamilyAthlonK7); }
+    void sbtnPentium3Click() { familyButtonClick(FamilyPentium3); }
+    void sbtnK6Click() { familyButtonClick(FamilyK5K6); }
+
+    // Refresh cycle.
+    void RefreshAll();
+    void ObnovitStatusy();
+    void A64_NaplnitKomba();
+    void K7_NaplnitKomba();
+    void PMobile_NaplnitKomba();
+    void NetBurst_NaplnitKomba();
+
+    void Frequency_timerTimer();
+    void sbtnConfigurationClick();
+    void abtnAboutClick();
+    void tmrShowFormTimer();
+    bool RunTime_Set();
+
+    // PageHost
+    void setFrequencyTimer(bool on) override;
+    void setOverheatingTimer(bool on) override;
+
+    FamilyKind familyKind() const { return m_familyKind; }
+    AppFlags& flags() { return m_flags; }
+    FamilyPage* page(FamilyKind kind) const { return m_pages[size_t(kind)]; }
+    FamilyPage* visiblePage() const;
+    SettingsStore* settings() const { return m_settings.get(); }
+    bool configurationApplied() const { return m_configurationApplied; }
+    // True when ARG1 names a configuration file rather than a keyword or nothing.
+    bool configurationNamed() const;
+
+    QComboBox* CPUSelect_Combo = nullptr;
+    QScrollArea* Ikony_ScrollBox = nullptr;
+    std::array<QToolButton*, kFamilyCount> familyButtons{};
+    QTimer* Frequency_timer = nullptr;
+    QTimer* Overheating_timer = nullptr;
+    QTimer* tmrShowForm = nullptr;
+
+signals:
+    void closing();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildTopRow();
+    void buildIconColumn();
+    void buildPages();
+    void readWindowPosition();
+    QPoint defaultPosition() const;
+    void applyStoredTexts();
+    void storeTexts();
+    QString argument(int n) const;
+
+    Platform& m_platform;
+    MsrBuffer& m_msr;
+    Startup m_startup;
+    AppFlags m_flags;
+    PageContext m_context;
+    std::unique_ptr<SettingsStore> m_settings;
+    FamilyKind m_familyKind = FamilyAthlon64;
+    std::array<FamilyPage*, kFamilyCount> m_pages{};
+    A64Page* m_a64 = nullptr;
+    K7Page* m_k7 = nullptr;
+    PentiumMPage* m_pentiumM = nullptr;
+    Pentium4Page* m_pentium4 = nullptr;
+    QButtonGroup* m_familyGroup = nullptr;
+    bool m_configurationApplied = false;
+    bool m_closed = false;
+};
+
+}  // namespace zandro

@@ -1,0 +1,154 @@
+#include <QApplication>
+#include <QFileInfo>
+#include <QTimer>
+#include <cstdio>
+#include <memory>
+#include <optional>
+
+#include "app/Appearance.h"
+#include "app/Automation.h"
+#include "app/CommandLine.h"
+#include "app/TfrmMSR.h"
+#include "core/MsrBuffer.h"
+#include "families/Messages.h"
+#include "platform/LinuxPlatform.h"
+#include "platform/SimPlatform.h"
+#include "platform/SimProfiles.h"
+#include "platform/SimStateFile.h"
+
+using namespace zandro;
+
+namespace {
+
+constexpr int kExitDeclined = 1;
+constexpr int kExitNotApplied = 2;
+constexpr int kExitBadState = 3;
+constexpr int kExitUsage = 64;
+
+void printTo(std::FILE* stream, const QString& text) {
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+// Headless runs keep stderr for the program's own message lines, which scripts read.
+void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        printTo(stderr, QStringLiteral("zandro: ") + text + QLatin1Char('\n'));
+}
+
+int usageError(const QString& why) {
+    printTo(stderr, QStringLiteral("zandro: ") + why + QStringLiteral("\n") + usageText());
+    return kExitUsage;
+}
+
+QString executablePath(const char* argv0) {
+    const QFileInfo self(QStringLiteral("/proc/self/exe"));
+    if (self.exists())
+        return self.canonicalFilePath();
+    return QFileInfo(QString::fromLocal8Bit(argv0)).absoluteFilePath();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const CommandLine line = parseCommandLine(arguments);
+    if (!line.ok())
+        return usageError(line.error);
+    if (line.help) {
+        printTo(stdout, usageText());
+        return 0;
+    }
+    if (line.version) {
+        printTo(stdout, QStringLiteral("zandro 0.90\n"));
+        return 0;
+    }
+    if (line.simulate == QLatin1String("list")) {
+        for (const SimProfileInfo& profile : simProfiles())
+            printTo(stdout,
+                    QString::fromStdString(profile.name + "\t" + profile.description + "\n"));
+        return 0;
+    }
+    if (line.reportGlobal)
+        return usageError(
+            QStringLiteral("--report-global: the Global MSR window is not available"));
+
+    std::optional<SimMachine> machine;
+    std::unique_ptr<Platform> platform;
+    if (!line.simulate.isEmpty()) {
+        machine = makeSimMachine(line.simulate.toStdString());
+        if (!machine)
+            return usageError(QStringLiteral("no simulated profile %1").arg(line.simulate));
+        if (!line.simState.isEmpty()) {
+            const SimStateResult loaded = loadSimState(line.simState.toStdString(), *machine);
+            if (!loaded.ok) {
+                printTo(stderr, QString::fromStdString(loaded.error) + QLatin1Char('\n'));
+                return kExitBadState;
+            }
+        }
+        machine->fillProcessors();
+        auto sim = std::make_unique<SimPlatform>(*machine);
+        if (!line.simLog.isEmpty() && !sim->openTrace(line.simLog.toStdString()))
+            return usageError(QStringLiteral("cannot open the trace file %1").arg(line.simLog));
+        platform = std::move(sim);
+    } else {
+        platform = std::make_unique<LinuxPlatform>();
+    }
+
+    const bool headless = line.headless || (qEnvironmentVariableIsEmpty("DISPLAY") &&
+                                            qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"));
+    if (headless) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler(quietQtMessages);
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("ZANDRO"));
+    applyAppearance(app);
+    if (headless)
+        Messages::setHeadless(line.assumeYes);
+
+    MsrBuffer msr(*platform);
+    int status = 0;
+    {
+        TfrmMSR window(*platform, msr, {line.arguments, executablePath(argv[0])});
+        if (!window.FormCreate())
+            return kExitDeclined;
+        if (!window.configurationApplied())
+            window.show();
+        QApplication::processEvents();
+
+        Automation automation(window);
+        for (const QString& action : line.actions) {
+            QString why;
+            if (!automation.run(action, &why)) {
+                printTo(stderr, QStringLiteral("ZANDRO action: %1: %2\n").arg(action, why));
+                status = kExitUsage;
+                break;
+            }
+        }
+        if (status == 0 && line.report)
+            printTo(stdout, automation.report());
+        if (headless || line.report || status != 0) {
+            window.close();
+        } else {
+            QObject::connect(&window, &TfrmMSR::closing, &app, &QApplication::quit,
+                             Qt::QueuedConnection);
+            if (window.isVisible() || window.tmrShowForm->isActive())
+                app.exec();
+        }
+        if (status == 0 && headless && window.configurationNamed() &&
+            !window.configurationApplied())
+            status = kExitNotApplied;
+    }
+
+    if (machine && !line.simState.isEmpty()) {
+        std::string error;
+        if (!saveSimState(line.simState.toStdString(), *machine, &error))
+            printTo(stderr,
+                    QStringLiteral("zandro: ") + QString::fromStdString(error) + QLatin1Char('\n'));
+    }
+    return status;
+}

@@ -1,0 +1,60 @@
+#include "FamilyPage.h"
+
+#include <QTabBar>
+
+namespace zandro {
+
+FamilyPage::FamilyPage(const QString& name, FamilyKind kind, const PageContext& context,
+                       QWidget* parent)
+    : QTabWidget(parent), m_kind(kind), m_context(context) {
+    setObjectName(name);
+    setFixedSize(306, 375);
+    setUsesScrollButtons(true);
+    setElideMode(Qt::ElideNone);
+    tabBar()->setMouseTracking(true);  // hot-tracking tabs
+    hide();
+    connect(this, &QTabWidget::currentChanged, this, &FamilyPage::onCurrentChanged);
+}
+
+TabSheet* FamilyPage::addSheet(const QString& name, const QString& caption) {
+    auto* sheet = new TabSheet(name, caption);
+    m_sheets.push_back(sheet);
+    addTab(sheet, caption);
+    if (m_current < 0)
+        m_current = currentIndex();
+    return sheet;
+}
+
+void FamilyPage::makeFrequencyControlTab(TabSheet* sheet) {
+    sheet->onShow = [this] {
+        m_context.host.setFrequencyTimer(true);
+        refreshStatus();
+    };
+    sheet->onExit = [this] { m_context.host.setFrequencyTimer(false); };
+}
+
+void FamilyPage::setShown(bool shown) {
+    if (shown == m_shown) {
+        setVisible(shown);
+        return;
+    }
+    if (!shown && m_current >= 0)
+        m_sheets[size_t(m_current)]->fireExit();
+    m_shown = shown;
+    setVisible(shown);
+    if (shown && m_current >= 0)
+        m_sheets[size_t(m_current)]->fireShow();
+}
+
+void FamilyPage::onCurrentChanged(int index) {
+    const int previous = m_current;
+    m_current = index;
+    if (!m_shown || index < 0)
+        return;
+    // The sheet that loses the front gets its exit event before the new one is shown.
+    if (previous >= 0 && previous != index)
+        m_sheets[size_t(previous)]->fireExit();
+    m_sheets[size_t(index)]->fireShow();
+}
+
+}  // namespace zandro

@@ -1,0 +1,49 @@
+#include "FrequencyControls.h"
+
+#include <QComboBox>
+#include <QPushButton>
+
+#include "SheetBuilder.h"
+#include "StatusPanel.h"
+#include "pstates/ListFillers.h"
+
+namespace zandro {
+
+FrequencyControls addMultiplierGroup(SheetBuilder& builder, const QString& prefix) {
+    QGroupBox* group = builder.group(QStringLiteral(" Multiplier adjustments "));
+    FrequencyControls controls;
+    controls.multiplier = builder.combo(group, prefix + QStringLiteral("_MultiplierCombo"),
+                                        QStringLiteral("Change Multiplier to: "));
+    controls.voltage = builder.combo(group, prefix + QStringLiteral("_VoltageCombo"),
+                                     QStringLiteral("at a Voltage of: "));
+    controls.set = builder.button(group, prefix + QStringLiteral("_InitiateFIDVIDChangeButton"),
+                                  QStringLiteral("Set"));
+    return controls;
+}
+
+StatusPanel* addCoreClockGroup(SheetBuilder& builder, const QString& prefix) {
+    QGroupBox* group = builder.group(QStringLiteral(" Current Core Clock "));
+    return builder.status(group, prefix + QStringLiteral("_CurrentCoreClock"), QString());
+}
+
+}  // namespace zandro
+
+namespace zandro {
+
+void applyComboFill(QComboBox* box, const ComboFill& fill) {
+    box->setEnabled(fill.enabled);
+    if (!fill.refill)
+        return;
+    box->clear();
+    for (const std::string& item : fill.items)
+        box->addItem(QString::fromStdString(item));
+    box->setCurrentIndex(-1);
+}
+
+void setInitialItems(QComboBox* box, const std::vector<std::string>& items) {
+    for (const std::string& item : items)
+        box->addItem(QString::fromStdString(item));
+    box->setCurrentIndex(-1);
+}
+
+}  // namespace zandro

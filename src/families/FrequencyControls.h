@@ -1,0 +1,39 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+class QComboBox;
+class QPushButton;
+class QString;
+
+namespace zandro {
+
+class SheetBuilder;
+class StatusPanel;
+
+// The controls that the multiplier and voltage list fillers switch, on a family's
+// "Frequency && Voltage Control" tab.
+struct FrequencyControls {
+    QComboBox* multiplier = nullptr;
+    QComboBox* voltage = nullptr;
+    QPushButton* set = nullptr;
+};
+
+// The group " Multiplier adjustments " with <prefix>_MultiplierCombo, <prefix>_VoltageCombo and
+// the "Set" button <prefix>_InitiateFIDVIDChangeButton.
+FrequencyControls addMultiplierGroup(SheetBuilder& builder, const QString& prefix);
+
+// The group " Current Core Clock " with the panel <prefix>_CurrentCoreClock.
+StatusPanel* addCoreClockGroup(SheetBuilder& builder, const QString& prefix);
+
+}  // namespace zandro
+
+namespace zandro {
+struct ComboFill;
+// Applies a list filler's decision to a box: enable or disable it, and when told, replace its
+// items and leave it without a selection.
+void applyComboFill(QComboBox* box, const ComboFill& fill);
+// The items a box was created with.
+void setInitialItems(QComboBox* box, const std::vector<std::string>& items);
+}  // namespace zandro

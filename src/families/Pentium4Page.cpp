@@ -1,0 +1,40 @@
+#include "Pentium4Page.h"
+
+#include <QComboBox>
+#include <QPushButton>
+
+#include "SheetBuilder.h"
+#include "StatusPanel.h"
+#include "pstates/ListFillers.h"
+
+namespace zandro {
+
+Pentium4Page::Pentium4Page(const PageContext& context, QWidget* parent)
+    : FamilyPage(QStringLiteral("pgctrlP4"), FamilyPentium4, context, parent) {
+    addSheet(QStringLiteral("NetBurst_Information"), QStringLiteral("Information"));
+    addSheet(QStringLiteral("NetBurst_ErrorChecking"), QStringLiteral("Error Checking"));
+    addSheet(QStringLiteral("NetBurst_Features"), QStringLiteral("Features"));
+    addSheet(QStringLiteral("NetBurst_ThermalMonitor"), QStringLiteral("Thermal Monitor"));
+    TabSheet* control = addSheet(QStringLiteral("NetBurst_FrequencyVoltageControl"),
+                                 QStringLiteral("Frequency && Voltage Control"));
+
+    SheetBuilder builder(control);
+    frequency = addMultiplierGroup(builder, QStringLiteral("NetBurst"));
+    setInitialItems(frequency.multiplier, NetBurst_InitialMultiplierItems());
+    NetBurst_CurrentCoreClock = addCoreClockGroup(builder, QStringLiteral("NetBurst"));
+    builder.finish();
+
+    makeFrequencyControlTab(control);
+}
+
+// The statuses of this family are not decoded yet; the page shows its frame only.
+void Pentium4Page::refreshStatus() {}
+
+void Pentium4Page::fillLists() {
+    const IntelLists lists = NetBurst_NaplnitKomba(context().msr, context().flags.UserProtection);
+    applyComboFill(frequency.multiplier, lists.multiplier);
+    applyComboFill(frequency.voltage, lists.voltage);
+    frequency.set->setEnabled(lists.buttonEnabled);
+}
+
+}  // namespace zandro

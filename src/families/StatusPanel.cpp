@@ -1,0 +1,15 @@
+#include "StatusPanel.h"
+
+namespace zandro {
+
+StatusPanel::StatusPanel(const QString& name, QWidget* parent, const QString& initial)
+    : QLabel(initial, parent) {
+    setObjectName(name);
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setAlignment(Qt::AlignCenter);
+    setTextFormat(Qt::PlainText);
+    setMinimumHeight(17);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+}  // namespace zandro

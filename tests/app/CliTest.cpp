@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QProcess>
+
+#include "SimFixture.h"
+
+namespace zandro {
+namespace {
+
+// Runs a private copy of the program, so that its config.ini lives in a folder of the test's own.
+class Cli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const QString binary = qEnvironmentVariable("ZANDRO_BINARY");
+        if (binary.isEmpty())
+            GTEST_SKIP() << "ZANDRO_BINARY is not set";
+        ASSERT_TRUE(QFile::copy(binary, exe())) << binary.toStdString();
+    }
+    QString exe() const { return QString::fromStdString(dir.file("zandro")); }
+    QString file(const char* name) const { return QString::fromStdString(dir.file(name)); }
+    void writeConfig(const std::string& text = "[MainWindow]\nPositionLeft=0\nPositionTop=0\n") {
+        test::writeFile(dir.file("config.ini"), text);
+    }
+    int run(const QStringList& args) {
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        process.setProcessEnvironment(env);
+        process.start(exe(), args);
+        process.waitForFinished(60000);
+        out = QString::fromLocal8Bit(process.readAllStandardOutput());
+        err = QString::fromLocal8Bit(process.readAllStandardError());
+        return process.exitCode();
+    }
+    test::TempDir dir;
+    QString out, err;
+};
+
+TEST_F(Cli, ReportNamesThePageOfEachProfile) {
+    writeConfig();
+    EXPECT_EQ(run({"--headless", "--simulate", "unknown", "--report"}), 0) << err.toStdString();
+    EXPECT_TRUE(out.startsWith(QStringLiteral("page\tnone\nCPUSelect_Combo\tcombo\t0\t0:0\n")))
+        << out.toStdString();
+    EXPECT_EQ(run({"--headless", "--simulate", "athlon64", "--report"}), 0) << err.toStdString();
+    const QStringList lines = out.split(QLatin1Char('\n'));
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_EQ(lines[0], QStringLiteral("page\tpgctrlA64"));
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("CPUSelect_Combo\tcombo\t")));
+    EXPECT_EQ(run({"--report", "--simulate", "pentium3", "--headless"}), 0);
+    EXPECT_TRUE(out.startsWith(QStringLiteral("page\tpgctrlIPIII\n")));
+}
+
+TEST_F(Cli, ProfileListAndHelp) {
+    EXPECT_EQ(run({"--simulate", "list"}), 0);
+    for (const char* profile :
+         {"athlon64", "pentium-m", "pentium4", "athlon", "pentium3", "k6", "k5", "unknown"})
+        EXPECT_TRUE(out.contains(QLatin1String(profile) + QLatin1Char('\t'))) << profile;
+    EXPECT_EQ(run({"--help"}), 0);
+    EXPECT_TRUE(out.contains(QLatin1String("--simulate")));
+    EXPECT_EQ(run({"--version"}), 0);
+    EXPECT_TRUE(out.contains(QLatin1String("0.90")));
+}
+
+TEST_F(Cli, FirstRunWarningDeclinedAndAccepted) {
+    EXPECT_EQ(run({"--headless", "--simulate", "athlon64"}), 1);
+    EXPECT_TRUE(err.startsWith(
+        QStringLiteral("ZANDRO warning: THIS PROGRAM IS FOR POWER USERS ONLY.\\n\\rSOME")))
+        << err.toStdString();
+    EXPECT_FALSE(QFile::exists(file("config.ini")));
+    EXPECT_EQ(run({"--headless", "--assume-yes", "--simulate", "athlon64"}), 0);
+    const std::string ini = test::readFile(dir.file("config.ini"));
+    EXPECT_NE(ini.find("PositionLeft="), std::string::npos);
+    EXPECT_NE(ini.find("FIDSystemBusCycles=1000"), std::string::npos);
+}
+
+TEST_F(Cli, CommandLineErrorsExitWithUsage) {
+    writeConfig();
+    EXPECT_EQ(run({"--headless", "--bogus"}), 64);
+    EXPECT_TRUE(err.contains(QLatin1String("Usage:")));
+    EXPECT_EQ(run({"--headless", "--simulate", "no-such-cpu"}), 64);
+    EXPECT_EQ(run({"--headless", "--simulate", "athlon64", "--do", "click:NoSuchButton"}), 64);
+    EXPECT_TRUE(err.contains(QLatin1String("ZANDRO action: click:NoSuchButton: no such control")))
+        << err.toStdString();
+    EXPECT_EQ(run({"--headless", "--simulate", "athlon64", "--do", "select:CPUSelect_Combo=0"}),
+              64);
+    EXPECT_TRUE(err.contains(
+        QLatin1String("ZANDRO action: select:CPUSelect_Combo=0: control is disabled")));
+}
+
+TEST_F(Cli, UnparsableSimStateIsLeftAlone) {
+    writeConfig();
+    const std::string bad = "uptime 1000\n0 msr 10 zz\n";
+    test::writeFile(dir.file("bad.state"), bad);
+    EXPECT_EQ(run({"--headless", "--simulate", "athlon64", "--sim-state", file("bad.state")}), 3);
+    EXPECT_TRUE(err.contains(QLatin1String("bad.state:2"))) << err.toStdString();
+    EXPECT_EQ(test::readFile(dir.file("bad.state")), bad);
+}
+
+TEST_F(Cli, SimStateIsWrittenBackAndTraceAppended) {
+    writeConfig();
+    test::writeFile(dir.file("m.state"), "uptime 20000\n0 msr c0000080 0000000000000d01\n");
+    EXPECT_EQ(run({"--headless", "--simulate", "athlon64", "--sim-state", file("m.state"),
+                   "--sim-log", file("trace.log"), "--do", "click:A64_NoExecutePageDIS"}),
+              0)
+        << err.toStdString();
+    const QString state = QString::fromStdString(test::readFile(dir.file("m.state")));
+    EXPECT_TRUE(state.contains(QLatin1String("0 msr c0000080 0000000000000501")))
+        << state.toStdString();
+    const QString trace = QString::fromStdString(test::readFile(dir.file("trace.log")));
+    // Started 20 s after boot: the start-up waits, then the click writes EFER.
+    EXPECT_TRUE(trace.contains(QLatin1String("sleep 5000\n")));
+    EXPECT_TRUE(trace.contains(QLatin1String("0 wrmsr c0000080 0000000000000501\n")));
+}
+
+TEST_F(Cli, MissingConfigurationFileGivesStatusTwo) {
+    writeConfig();
+    EXPECT_EQ(run({"--headless", "--simulate", "athlon64", file("none.msr")}), 2);
+    EXPECT_TRUE(
+        err.contains(QStringLiteral("ZANDRO error: Could not find configuration file \"%1\".")
+                         .arg(file("none.msr"))));
+}
+
+}  // namespace
+}  // namespace zandro

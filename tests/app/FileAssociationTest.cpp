@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+
+#include "GuiFixture.h"
+#include "app/FileAssociation.h"
+
+namespace zandro {
+namespace {
+
+using test::GuiRig;
+
+// Points XDG_DATA_HOME at a temporary folder for one test.
+class DataHome {
+public:
+    DataHome() : m_old(qgetenv("XDG_DATA_HOME")) {
+        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(m_dir.path()));
+    }
+    ~DataHome() {
+        if (m_old.isNull())
+            qunsetenv("XDG_DATA_HOME");
+        else
+            qputenv("XDG_DATA_HOME", m_old);
+    }
+    QString path() const { return QString::fromStdString(m_dir.path()); }
+
+private:
+    test::TempDir m_dir;
+    QByteArray m_old;
+};
+
+QStringList filesUnder(const QString& root) {
+    QStringList files;
+    QDir dir(root);
+    for (const QString& entry : dir.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QString full = root + QLatin1Char('/') + entry;
+        if (QFileInfo(full).isDir())
+            files += filesUnder(full);
+        else
+            files.append(full);
+    }
+    return files;
+}
+
+TEST(FileAssociationTest, InstallRegWritesTheAssociationAndOpensTheWindow) {
+    DataHome home;
+    GuiRig rig("athlon64", QStringLiteral("[MainWindow]\nPositionLeft=1\nPositionTop=1\n"),
+               {QStringLiteral("installreg")});
+    ASSERT_TRUE(rig.start());
+    EXPECT_EQ(
+        rig.messages.texts(),
+        QStringList{QStringLiteral("System registry association of .MSR files was succesful.")});
+    EXPECT_EQ(rig.messages.shown[0].kind, MsgKind::Information);
+    const AssociationFiles files = associationFiles();
+    EXPECT_EQ(files.dataHome, home.path());
+    const QString entry =
+        QString::fromStdString(test::readFile(files.desktopEntry().toStdString()));
+    EXPECT_TRUE(entry.contains(QStringLiteral("Exec=") +
+                               QString::fromStdString(rig.dir.file("zandro")) +
+                               QStringLiteral(" %f 32\n")));
+    const QString mime = QString::fromStdString(test::readFile(files.mimePackage().toStdString()));
+    EXPECT_TRUE(mime.contains(QLatin1String("<glob pattern=\"*.msr\"/>")));
+    EXPECT_TRUE(QString::fromStdString(test::readFile(files.mimeApps().toStdString()))
+                    .contains(QLatin1String("application/x-zandro-msr=zandro-msrfile.desktop")));
+    // The window opens normally, and the word is not taken for a configuration file.
+    EXPECT_FALSE(rig.window->configurationNamed());
+    EXPECT_NE(rig.window->visiblePage(), nullptr);
+}
+
+TEST(FileAssociationTest, UninstallRemovesExactlyWhatWasWritten) {
+    DataHome home;
+    const AssociationFiles files = associationFiles();
+    QDir().mkpath(home.path() + QStringLiteral("/applications"));
+    test::writeFile(files.mimeApps().toStdString(),
+                    "[Default Applications]\ntext/plain=editor.desktop\n");
+    const QStringList before = filesUnder(home.path());
+    QString error;
+    ASSERT_TRUE(writeAssociation(files, QStringLiteral("/opt/zandro/zandro"), &error))
+        << error.toStdString();
+    EXPECT_TRUE(QFile::exists(files.desktopEntry()));
+
+    GuiRig rig("athlon64", QStringLiteral("[MainWindow]\nPositionLeft=1\nPositionTop=1\n"),
+               {QStringLiteral("UNINSTALLREG")});
+    ASSERT_TRUE(rig.start());
+    EXPECT_EQ(
+        rig.messages.texts(),
+        QStringList{QStringLiteral("System registry de-association of .MSR files was succesful.")});
+    for (const QString& path : {files.desktopEntry(), files.mimePackage(), files.icon()})
+        EXPECT_FALSE(QFile::exists(path)) << path.toStdString();
+    EXPECT_EQ(test::readFile(files.mimeApps().toStdString()),
+              "[Default Applications]\ntext/plain=editor.desktop\n");
+    for (const QString& path : before)
+        EXPECT_TRUE(QFile::exists(path));
+}
+
+TEST(FileAssociationTest, RemovingANonexistentAssociationStillReportsSuccess) {
+    DataHome home;
+    GuiRig rig("athlon64", QStringLiteral("[MainWindow]\nPositionLeft=1\nPositionTop=1\n"),
+               {QStringLiteral("UnInstallReg")});
+    ASSERT_TRUE(rig.start());
+    EXPECT_EQ(
+        rig.messages.texts(),
+        QStringList{QStringLiteral("System registry de-association of .MSR files was succesful.")});
+}
+
+TEST(FileAssociationTest, UnwritableDataHomeIsReportedAndLeavesNothing) {
+    DataHome home;
+    // A file where a folder must go: even root cannot create below it.
+    test::writeFile((home.path() + QStringLiteral("/applications")).toStdString(), "x");
+    QString error;
+    EXPECT_FALSE(
+        writeAssociation(associationFiles(), QStringLiteral("/opt/zandro/zandro"), &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(QFile::exists(associationFiles().mimePackage()));
+}
+
+}  // namespace
+}  // namespace zandro

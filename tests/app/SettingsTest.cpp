@@ -1,0 +1,134 @@
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QPushButton>
+
+#include "GuiFixture.h"
+#include "app/IniFile.h"
+#include "app/SettingsStore.h"
+#include "app/TfrmSettings.h"
+
+namespace zandro {
+namespace {
+
+using test::GuiRig;
+
+TfrmSettings* openSettings(GuiRig& rig) {
+    rig.act(QStringLiteral("click:sbtnConfiguration"));
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (auto* dialog = qobject_cast<TfrmSettings*>(top); dialog && dialog->isVisible())
+            return dialog;
+    }
+    return nullptr;
+}
+
+TEST(ConfigurationWindowTest, ShowsTheFlagsAndStoresThemOnOk) {
+    GuiRig rig("athlon64", QStringLiteral("[Settings]\nuser_protection=0\n"));
+    ASSERT_TRUE(rig.start());
+    TfrmSettings* dialog = openSettings(rig);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Configuration"));
+    EXPECT_FALSE(dialog->Config_User_protectionCheckBox->isChecked());
+    EXPECT_FALSE(dialog->Config_RealPriorityCheckBox->isChecked());
+    EXPECT_FALSE(dialog->Config_HalfMultisCheckBox->isChecked());
+    rig.act(QStringLiteral("click:Config_User_protectionCheckBox"));
+    rig.act(QStringLiteral("click:Config_HalfMultisCheckBox"));
+    rig.takeTrace();
+    rig.act(QStringLiteral("click:btnOK"));
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_TRUE(rig.window->flags().UserProtection);
+    EXPECT_TRUE(rig.window->flags().HalfMultipliers);
+    EXPECT_FALSE(rig.window->flags().RealTimePriority);
+    const QString ini = rig.configText();
+    EXPECT_TRUE(ini.contains(QLatin1String("user_protection=1")));
+    EXPECT_TRUE(ini.contains(QLatin1String("HalfMultis=1")));
+    EXPECT_TRUE(ini.contains(QLatin1String("RealPriority=0")));
+    // OK ends in a refresh of the lists and the page.
+    EXPECT_FALSE(rig.takeTrace().filter(QStringLiteral("rdmsr c0010042")).isEmpty());
+}
+
+TEST(ConfigurationWindowTest, OkWithUnchangedBoxesStillRewritesAndRefreshes) {
+    GuiRig rig("athlon64");
+    ASSERT_TRUE(rig.start());
+    ASSERT_NE(openSettings(rig), nullptr);
+    rig.takeTrace();
+    rig.act(QStringLiteral("click:btnOK"));
+    const QString ini = rig.configText();
+    EXPECT_TRUE(
+        ini.contains(QLatin1String("[Settings]\nuser_protection=1\nRealPriority=0\nHalfMultis=0")));
+    EXPECT_FALSE(rig.takeTrace().isEmpty());
+}
+
+TEST(ConfigurationWindowTest, ClosingWithoutOkChangesNothing) {
+    GuiRig rig("athlon64");
+    ASSERT_TRUE(rig.start());
+    TfrmSettings* dialog = openSettings(rig);
+    ASSERT_NE(dialog, nullptr);
+    rig.act(QStringLiteral("click:Config_User_protectionCheckBox"));
+    dialog->close();
+    EXPECT_TRUE(rig.window->flags().UserProtection);
+    EXPECT_FALSE(rig.configText().contains(QLatin1String("user_protection")));
+}
+
+TEST(ConfigurationWindowTest, LayoutAndTexts) {
+    GuiRig rig("athlon64");
+    ASSERT_TRUE(rig.start());
+    TfrmSettings* dialog = openSettings(rig);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->size(), QSize(287, 277));
+    EXPECT_EQ(dialog->btnOK->text(), QStringLiteral("&OK"));
+    EXPECT_EQ(dialog->btnOK->geometry(), QRect(0, 250, 286, 25));
+    EXPECT_EQ(dialog->BitBtn1->text(), QStringLiteral("Save Current Configuration"));
+    EXPECT_EQ(dialog->Config_HalfMultisCheckBox->text(), QStringLiteral("Allow .5x multipliers"));
+    dialog->close();
+}
+
+TEST(IniFileTest, KeepsUnknownLinesAndUpdatesInPlace) {
+    test::TempDir dir;
+    const QString path = QString::fromStdString(dir.file("config.ini"));
+    test::writeFile(path.toStdString(),
+                    "; a comment\n[mainwindow]\npositionleft=5\njunk line\n\n[Other]\nx=1\n");
+    IniFile ini(path);
+    ini.load();
+    EXPECT_EQ(ini.value(QStringLiteral("MainWindow"), QStringLiteral("PositionLeft")),
+              QStringLiteral("5"));
+    EXPECT_FALSE(ini.value(QStringLiteral("MainWindow"), QStringLiteral("x")).has_value());
+    ini.setValue(QStringLiteral("MainWindow"), QStringLiteral("PositionLeft"), QStringLiteral("7"));
+    ini.setValue(QStringLiteral("MainWindow"), QStringLiteral("PositionTop"), QStringLiteral("8"));
+    ini.setValue(QStringLiteral("New"), QStringLiteral("k"), QStringLiteral("v=w"));
+    ASSERT_TRUE(ini.save());
+    EXPECT_EQ(test::readFile(path.toStdString()),
+              "; a comment\n[mainwindow]\nPositionLeft=7\njunk "
+              "line\nPositionTop=8\n\n[Other]\nx=1\n\n[New]\nk=v=w\n");
+    IniFile again(path);
+    again.load();
+    EXPECT_EQ(again.value(QStringLiteral("new"), QStringLiteral("K")), QStringLiteral("v=w"));
+}
+
+TEST(IniFileTest, CarriageReturnLineEndsAndMissingFile) {
+    test::TempDir dir;
+    const QString path = QString::fromStdString(dir.file("config.ini"));
+    IniFile missing(path);
+    missing.load();
+    EXPECT_FALSE(missing.exists());
+    EXPECT_FALSE(missing.value(QStringLiteral("A"), QStringLiteral("b")).has_value());
+    test::writeFile(path.toStdString(), "[Settings]\r\nHalfMultis=0x1\r\n");
+    SettingsStore store(path);
+    EXPECT_TRUE(store.readBool(QStringLiteral("Settings"), QStringLiteral("HalfMultis"), false));
+    EXPECT_TRUE(store.readBool(QStringLiteral("Settings"), QStringLiteral("Missing"), true));
+}
+
+TEST(SettingsStoreTest, IntegerRule) {
+    EXPECT_EQ(SettingsStore::parseInteger(QStringLiteral("0x1F")), 31);
+    EXPECT_EQ(SettingsStore::parseInteger(QStringLiteral("0XfF")), 255);
+    EXPECT_EQ(SettingsStore::parseInteger(QStringLiteral("-3")), -3);
+    EXPECT_EQ(SettingsStore::parseInteger(QStringLiteral(" 12 ")), 12);
+    EXPECT_FALSE(SettingsStore::parseInteger(QStringLiteral("")).has_value());
+    EXPECT_FALSE(SettingsStore::parseInteger(QStringLiteral("0x")).has_value());
+    EXPECT_FALSE(SettingsStore::parseInteger(QStringLiteral("yes")).has_value());
+    EXPECT_FALSE(SettingsStore::parseInteger(QStringLiteral("1.5")).has_value());
+}
+
+}  // namespace
+}  // namespace zandro

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <memory>
+#include <vector>
+
+#include "SimFixture.h"
+#include "app/Automation.h"
+#include "app/TfrmMSR.h"
+#include "families/Messages.h"
+
+namespace zandro::test {
+
+// The one QApplication of a GUI test program, on the offscreen platform.
+void ensureApplication();
+
+// Records every message box and answers Yes/No questions from a queue (No when it is empty).
+class MessageRecorder {
+public:
+    MessageRecorder();
+    ~MessageRecorder();
+    struct Shown {
+        MsgKind kind;
+        QString text;
+    };
+    std::vector<Shown> shown;
+    std::deque<MsgAnswer> answers;
+    QStringList texts() const;
+};
+
+// A main window on a simulated machine, with config.ini in a temporary folder beside a pretended
+// executable. start() runs the start-up sequence.
+class GuiRig {
+public:
+    explicit GuiRig(const std::string& profile,
+                    const QString& configIni =
+                        QStringLiteral("[MainWindow]\nPositionLeft=10\nPositionTop=10\n"),
+                    QStringList arguments = {});
+    ~GuiRig();
+
+    bool start();
+    // Runs a --do action; fails the test when the action is refused.
+    void act(const QString& action);
+    bool tryAct(const QString& action, QString* why = nullptr);
+    QString report() const;
+    QString configPath() const;
+    QString configText() const;
+    // The trace lines the simulated machine wrote since the last call.
+    QStringList takeTrace();
+    template <typename T>
+    T* control(const QString& name) const {
+        return window->findChild<T*>(name);
+    }
+
+    TempDir dir;
+    SimRig sim;
+    MessageRecorder messages;
+    std::unique_ptr<TfrmMSR> window;
+    std::unique_ptr<Automation> automation;
+
+private:
+    QString m_tracePath;
+    qint64 m_traceOffset = 0;
+};
+
+}  // namespace zandro::test
