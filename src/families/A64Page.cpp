@@ -1,0 +1,364 @@
+#include "A64Page.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "EditBox.h"
+#include "Messages.h"
+#include "NameString.h"
+#include "NameStringEditor.h"
+#include "SheetBuilder.h"
+#include "StatusPanel.h"
+#include "core/CoreClock.h"
+#include "core/MsrBuffer.h"
+#include "platform/Platform.h"
+#include "pstates/A64Transition.h"
+#include "pstates/CodeTables.h"
+#include "pstates/ListFillers.h"
+
+namespace zandro {
+
+namespace {
+
+constexpr uint32_t kEfer = 0xC0000080;
+constexpr uint32_t kHwcr = 0xC0010015;
+constexpr uint32_t kManufacturingId = 0xC001001E;
+constexpr uint32_t kFidVidStatus = 0xC0010042;
+
+// One on/off feature: where its status is read, and which bit its two buttons write.
+struct OptionRow {
+    const char* caption;
+    const char* panel;
+    uint32_t index;
+    unsigned statusBit;
+    const char* whenClear;
+    const char* whenSet;
+    const char* onName;
+    const char* onCaption;
+    const char* offName;
+    const char* offCaption;
+    unsigned writeBit;
+    bool onSetsBit;  // SSE is disabled by setting its bit
+    bool flushing;
+};
+
+const std::array<OptionRow, A64Page::kOptionCount> kOptions = {{
+    {" No-Execute Page ", "A64_NoExecutePage", kEfer, 11, "Disabled", "Enabled",
+     "A64_NoExecutePageEN", "Enable", "A64_NoExecutePageDIS", "Disable", 11, true, false},
+    // Long mode shows "active" (bit 10) but switches "enable" (bit 8).
+    {" AMD64 Long Mode ", "A64_AMD64LongMode", kEfer, 10, "Not active", "Active",
+     "A64_AMD64LongModeEN", "Enable", "A64_AMD64LongModeDIS", "Disable", 8, true, false},
+    {" System Call Extension ", "A64_SystemCallExtension", kEfer, 0, "Disabled", "Enabled",
+     "A64_SystemCallExtensionEN", "Enable", "A64_SystemCallExtensionDIS", "Disable", 0, true,
+     false},
+    {" Machine Check Registers ", "A64_MachineCheckRegisters", kHwcr, 18, "Write Not Allowed",
+     "Write Allowed", "A64_MachineCheckRegistersAL", "Allow", "A64_MachineCheckRegistersDIS",
+     "Disallow", 18, true, false},
+    {" SSE Instructions Support ", "A64_SSEInstructionSupport", kHwcr, 15, "Enabled", "Disabled",
+     "A64_SSEInstructionSupportEN", "Enable", "A64_SSEInstructionSupportDIS", "Disable", 15, false,
+     true},
+}};
+
+// The seven fields of C0010042h on the info tab; voltages are VIDs, multipliers FIDs.
+struct FidVidRow {
+    const char* group;
+    const char* label;
+    const char* panel;
+    unsigned high;
+    unsigned low;
+    bool voltage;
+};
+
+const std::array<FidVidRow, 7> kFidVidRows = {{
+    {" Voltage ", "Current:", "A64_CurrentVoltage", 36, 32, true},
+    {" Voltage ", "Startup:", "A64_StartupVoltage", 44, 40, true},
+    {" Voltage ", "Maximum:", "A64_MaximumVoltage", 52, 48, true},
+    {" Voltage ", "Maximum Ramp:", "A64_RampVoltage", 28, 24, true},
+    {" Multiplier ", "Current:", "A64_CurrentMultiplier", 5, 0, false},
+    {" Multiplier ", "Startup:", "A64_StartupMultiplier", 13, 8, false},
+    {" Multiplier ", "Maximum:", "A64_MaximumMultiplier", 21, 16, false},
+}};
+
+const QString kNotSupported = QStringLiteral("Not Supported");
+const QString kOffWarning = QStringLiteral(
+    "WARNING: The chosen value may result in unexpected behavior and can damage you "
+    "hardware.\n\rVoltage identification of 11111b (off) may confuse motherboard voltage "
+    "regulator and put high\n\rvoltage to the CPU causing it to be permanently "
+    "damaged.\n\r\n\rAre you sure you want to do this?");
+const QString kVidRange = QStringLiteral("Please enter a value between 0 and 1000.");
+const QString kFidRange = QStringLiteral("Please enter a value between 0 and 1048575.");
+
+QString comboText(const QComboBox* box) {
+    return box->currentIndex() < 0 ? QString() : box->currentText();
+}
+
+}  // namespace
+
+// Connects the transition engine to the page: the report panel and the two boxes.
+class A64Page::TransitionUi : public A64TransitionUi {
+public:
+    explicit TransitionUi(A64Page& page) : m_page(page) {}
+    void report(const std::string& text, ReportColour colour) override {
+        switch (colour) {
+            case ReportColour::InProgress:
+                m_page.showReport(QString::fromStdString(text), 255, 128, 64);
+                break;
+            case ReportColour::Success:
+                m_page.showReport(QString::fromStdString(text), 0, 128, 0);
+                break;
+            case ReportColour::Failure:
+                m_page.showReport(QString::fromStdString(text), 255, 0, 0);
+                break;
+        }
+    }
+    std::string fidStabilizationText() override {
+        return m_page.A64_FIDstabilizationCyclesBox->text().toStdString();
+    }
+    std::string vidStabilizationText() override {
+        return m_page.A64_VIDstabilizationCyclesBox->text().toStdString();
+    }
+
+private:
+    A64Page& m_page;
+};
+
+A64Page::A64Page(const PageContext& context, QWidget* parent)
+    : FamilyPage(QStringLiteral("pgctrlA64"), FamilyAthlon64, context, parent) {
+    TabSheet* information =
+        addSheet(QStringLiteral("A64_Information"), QStringLiteral("Information"));
+    TabSheet* features = addSheet(QStringLiteral("A64_Features"), QStringLiteral("Features"));
+    TabSheet* info = addSheet(QStringLiteral("A64_FrequencyVoltageInfo"),
+                              QStringLiteral("Frequency && Voltage Info"));
+    TabSheet* control = addSheet(QStringLiteral("A64_FrequencyVoltageControl"),
+                                 QStringLiteral("Frequency && Voltage Control"));
+    buildInformation(information);
+    buildFeatures(features);
+    buildFrequencyInfo(info);
+    buildFrequencyControl(control);
+
+    information->onShow = [this] { A64_RefreshStatus(); };
+    features->onShow = [this] { A64_RefreshStatus(); };
+    info->onShow = [this] { A64_RefreshStatus(); };
+    control->onShow = [this] { A64_FrequencyVoltageControlShow(); };
+    control->onExit = [this] { A64_FrequencyVoltageControlExit(); };
+}
+
+A64Page::~A64Page() = default;
+
+void A64Page::buildInformation(TabSheet* sheet) {
+    SheetBuilder builder(sheet);
+    nameEditor = std::make_unique<NameStringEditor>(builder, "A64", context().msr,
+                                                    [this] { A64_RefreshStatus(); });
+    m_majorMask = builder.status(builder.group(QStringLiteral(" Major Mask Set Revision Number ")),
+                                 QStringLiteral("A64_MajorMaskRevision"));
+    m_minorMask = builder.status(builder.group(QStringLiteral(" Minor Mask Set Revision Number ")),
+                                 QStringLiteral("A64_MinorMaskRevision"));
+    m_reticle = builder.status(builder.group(QStringLiteral(" Reticle Site ")),
+                               QStringLiteral("A64_ReticleSite"));
+    builder.finish();
+}
+
+void A64Page::buildFeatures(TabSheet* sheet) {
+    SheetBuilder builder(sheet, true);
+    for (int row = 0; row < kOptionCount; ++row) {
+        const OptionRow& option = kOptions[size_t(row)];
+        QGroupBox* group = builder.group(QString::fromLatin1(option.caption));
+        m_optionPanels[size_t(row)] = builder.status(group, QString::fromLatin1(option.panel));
+        QRadioButton* on = builder.radio(group, QString::fromLatin1(option.onName),
+                                         QString::fromLatin1(option.onCaption));
+        QRadioButton* off = builder.radio(group, QString::fromLatin1(option.offName),
+                                          QString::fromLatin1(option.offCaption));
+        connect(on, &QRadioButton::clicked, this, [this, row] { optionClick(row, true); });
+        connect(off, &QRadioButton::clicked, this, [this, row] { optionClick(row, false); });
+    }
+    builder.finish();
+}
+
+void A64Page::buildFrequencyInfo(TabSheet* sheet) {
+    SheetBuilder builder(sheet, true);
+    QGroupBox* group = nullptr;
+    QString groupCaption;
+    for (size_t i = 0; i < kFidVidRows.size(); ++i) {
+        const FidVidRow& row = kFidVidRows[i];
+        if (groupCaption != QLatin1String(row.group)) {
+            groupCaption = QString::fromLatin1(row.group);
+            group = builder.group(groupCaption);
+        }
+        m_fidVidPanels[i] =
+            builder.status(group, QString::fromLatin1(row.panel), QString::fromLatin1(row.label));
+    }
+    builder.finish();
+}
+
+void A64Page::buildFrequencyControl(TabSheet* sheet) {
+    SheetBuilder builder(sheet);
+    frequency = addMultiplierGroup(builder, QStringLiteral("A64"));
+    connect(frequency.multiplier, &QComboBox::activated, this,
+            [this] { A64_ClearTransitionStatus(); });
+    connect(frequency.voltage, &QComboBox::activated, this,
+            [this] { A64_ClearTransitionStatus(); });
+    connect(frequency.set, &QPushButton::clicked, this,
+            [this] { A64_InitiateFIDVIDChangeButtonClick(); });
+
+    QGroupBox* power = builder.group(QStringLiteral(" Power States Transitioning "));
+    m_voltageAdjustments = builder.status(power, QStringLiteral("A64_VoltageAdjustments"),
+                                          QStringLiteral("Voltage adjustments:"));
+    m_frequencyAdjustments = builder.status(power, QStringLiteral("A64_FrequencyAdjustments"),
+                                            QStringLiteral("Frequency adjustments:"));
+
+    QGroupBox* clock = builder.group(QStringLiteral(" Current Core Clock "));
+    A64_CurrentCoreClock = builder.status(clock, QStringLiteral("A64_CurrentCoreClock"), QString());
+    A64_TransitionReport = builder.status(clock, QStringLiteral("A64_TransitionReport"), QString());
+
+    QGroupBox* waits = builder.group(QStringLiteral(" Stabilization time settings "));
+    A64_FIDstabilizationCyclesBox =
+        builder.edit(waits, QStringLiteral("A64_FIDstabilizationCyclesBox"),
+                     QStringLiteral("FID system bus cycles (0 - 1048575):"), 7);
+    A64_FIDstabilizationCyclesBox->setText(QStringLiteral("1000"));
+    A64_VIDstabilizationCyclesBox =
+        builder.edit(waits, QStringLiteral("A64_VIDstabilizationCyclesBox"),
+                     QStringLiteral("VID milliseconds time (0 - 1000):"), 4);
+    A64_VIDstabilizationCyclesBox->setText(QStringLiteral("50"));
+    for (EditBox* box : {A64_FIDstabilizationCyclesBox, A64_VIDstabilizationCyclesBox})
+        box->setDigitsOnly(true);
+    A64_FIDstabilizationCyclesBox->onExit = [this] { A64_FIDstabilizationCyclesBoxExit(); };
+    A64_VIDstabilizationCyclesBox->onExit = [this] { A64_VIDstabilizationCyclesBoxExit(); };
+    builder.finish();
+}
+
+void A64Page::A64_RefreshStatus() {
+    MsrBuffer& msr = context().msr;
+    Platform& platform = context().platform;
+    nameEditor->show(ReadNameString(msr));
+
+    msr.Index = kManufacturingId;
+    msr.ReadMsr();
+    m_majorMask->setText(QString::number(msr.MsrBits(7, 4)));
+    m_minorMask->setText(QString::number(msr.MsrBits(3, 0)));
+    m_reticle->setText(QString::number(msr.MsrBits(9, 8)));
+
+    // EFER first, then HWCR: each register is read once and all its rows decoded.
+    for (uint32_t index : {kEfer, kHwcr}) {
+        msr.Index = index;
+        msr.ReadMsr();
+        for (size_t row = 0; row < kOptions.size(); ++row) {
+            const OptionRow& option = kOptions[row];
+            if (option.index != index)
+                continue;
+            m_optionPanels[row]->setText(QString::fromLatin1(
+                msr.MsrBit(option.statusBit) ? option.whenSet : option.whenClear));
+        }
+    }
+
+    const bool vid = HasVidControl(platform);
+    const bool fid = HasFidControl(platform);
+    m_voltageAdjustments->setText(vid ? QStringLiteral("Supported") : kNotSupported);
+    m_frequencyAdjustments->setText(fid ? QStringLiteral("Supported") : kNotSupported);
+
+    if (vid || fid || !context().flags.UserProtection) {
+        msr.Index = kFidVidStatus;
+        msr.ReadMsr();
+        for (size_t i = 0; i < kFidVidRows.size(); ++i) {
+            const FidVidRow& row = kFidVidRows[i];
+            const auto code = uint8_t(msr.MsrBits(row.high, row.low));
+            m_fidVidPanels[i]->setText(
+                QString::fromStdString(row.voltage ? A64_VidToText(code) : A64_FidToText(code)));
+        }
+    } else {
+        for (StatusPanel* panel : m_fidVidPanels)
+            panel->setText(kNotSupported);
+    }
+}
+
+void A64Page::optionClick(int row, bool enable) {
+    const OptionRow& option = kOptions[size_t(row)];
+    MsrBuffer& msr = context().msr;
+    msr.Index = option.index;
+    msr.ReadMsr();
+    const uint32_t mask = uint32_t(1) << option.writeBit;
+    if (enable == option.onSetsBit)
+        msr.Low |= mask;
+    else
+        msr.Low &= ~mask;
+    if (option.flushing)
+        msr.WriteMsrFlushing();
+    else
+        msr.WriteMsr();
+    A64_RefreshStatus();
+}
+
+void A64Page::fillLists() {
+    const A64Lists lists = A64_NaplnitKomba(context().msr, context().flags.UserProtection,
+                                            context().flags.HalfMultipliers);
+    applyComboFill(frequency.multiplier, lists.multiplier);
+    applyComboFill(frequency.voltage, lists.voltage);
+    frequency.set->setEnabled(lists.buttonEnabled);
+}
+
+void A64Page::showReport(const QString& text, int red, int green, int blue) {
+    A64_TransitionReport->setText(text);
+    A64_TransitionReport->setStyleSheet(
+        QStringLiteral("font-weight: bold; color: rgb(%1, %2, %3);").arg(red).arg(green).arg(blue));
+    A64_TransitionReport->setProperty("reportColour", QColor(red, green, blue));
+}
+
+void A64Page::A64_ClearTransitionStatus() {
+    A64_TransitionReport->setText(QStringLiteral("---"));
+}
+
+bool A64Page::checkBox(EditBox* box, long long upper, const QString& message) {
+    bool ok = false;
+    const long long value = box->text().toLongLong(&ok);
+    if (ok && value >= 0 && value <= upper)
+        return true;
+    Messages::show(this, MsgKind::Warning, message);
+    box->setFocus();
+    return false;
+}
+
+bool A64Page::A64_VIDstabilizationCyclesBoxExit() {
+    return checkBox(A64_VIDstabilizationCyclesBox, 1000, kVidRange);
+}
+
+bool A64Page::A64_FIDstabilizationCyclesBoxExit() {
+    return checkBox(A64_FIDstabilizationCyclesBox, 0xFFFFF, kFidRange);
+}
+
+void A64Page::A64_FrequencyVoltageControlShow() {
+    context().host.setFrequencyTimer(true);
+    A64_RefreshStatus();
+}
+
+void A64Page::A64_FrequencyVoltageControlExit() {
+    context().host.setFrequencyTimer(false);
+}
+
+void A64Page::showCoreClock() {
+    A64_CurrentCoreClock->setText(QString::number(MeasureCoreClock(context().platform)) +
+                                  QStringLiteral(" MHz"));
+}
+
+void A64Page::A64_InitiateFIDVIDChangeButtonClick() {
+    TransitionUi ui(*this);
+    A64Transition transition(context().msr, ui, context().flags.RealTimePriority);
+    const A64Transition::FidVid current = transition.readCurrent();
+    A64Transition::Targets targets = A64Transition::targetsFromTexts(
+        comboText(frequency.multiplier).left(10).toStdString(),
+        comboText(frequency.voltage).left(10).toStdString(), current);
+    bool go = true;
+    if (targets.voltageOff) {
+        go = Messages::show(this, MsgKind::Warning, kOffWarning, MsgButtons::YesNo) ==
+             MsgAnswer::Yes;
+        targets.vid = kAmdOffVid;
+    }
+    // A box that holds no usable number would stop a transition half-way: refuse it up front.
+    const bool changes = targets.fid != current.fid || targets.vid != current.vid;
+    if (go && changes)
+        go = A64_FIDstabilizationCyclesBoxExit() && A64_VIDstabilizationCyclesBoxExit();
+    if (go)
+        transition.changeFrom(current, targets.fid, targets.vid);
+    showCoreClock();
+}
+
+}  // namespace zandro

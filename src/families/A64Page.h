@@ -1,0 +1,80 @@
+#pragma once
+
+#include <array>
+#include <memory>
+
+#include "FamilyPage.h"
+#include "FrequencyControls.h"
+
+class QRadioButton;
+
+namespace zandro {
+
+class EditBox;
+class NameStringEditor;
+class StatusPanel;
+
+// The Athlon 64 page: name string and mask revisions, five feature switches, the FID/VID
+// information and the P-state transitions.
+class A64Page : public FamilyPage {
+    Q_OBJECT
+public:
+    explicit A64Page(const PageContext& context, QWidget* parent = nullptr);
+    ~A64Page() override;
+
+    void refreshStatus() override { A64_RefreshStatus(); }
+    void fillLists() override;
+    void A64_RefreshStatus();
+
+    // Feature switches.
+    void A64_NoExecutePageENClick() { optionClick(0, true); }
+    void A64_NoExecutePageDISClick() { optionClick(0, false); }
+    void A64_AMD64LongModeENClick() { optionClick(1, true); }
+    void A64_AMD64LongModeDISClick() { optionClick(1, false); }
+    void A64_SystemCallExtensionENClick() { optionClick(2, true); }
+    void A64_SystemCallExtensionDISClick() { optionClick(2, false); }
+    void A64_MachineCheckRegistersALClick() { optionClick(3, true); }
+    void A64_MachineCheckRegistersDISClick() { optionClick(3, false); }
+    void A64_SSEInstructionSupportENClick() { optionClick(4, true); }
+    void A64_SSEInstructionSupportDISClick() { optionClick(4, false); }
+
+    // Frequency and voltage control.
+    void A64_InitiateFIDVIDChangeButtonClick();
+    void A64_ClearTransitionStatus();
+    bool A64_FIDstabilizationCyclesBoxExit();
+    bool A64_VIDstabilizationCyclesBoxExit();
+    void A64_FrequencyVoltageControlShow();
+    void A64_FrequencyVoltageControlExit();
+
+    // Text of the transition report and its colour as red, green, blue.
+    StatusPanel* A64_TransitionReport = nullptr;
+    StatusPanel* A64_CurrentCoreClock = nullptr;
+    EditBox* A64_FIDstabilizationCyclesBox = nullptr;
+    EditBox* A64_VIDstabilizationCyclesBox = nullptr;
+    FrequencyControls frequency;
+    std::unique_ptr<NameStringEditor> nameEditor;
+
+    static constexpr int kOptionCount = 5;
+
+private:
+    class TransitionUi;
+
+    void buildInformation(TabSheet* sheet);
+    void buildFeatures(TabSheet* sheet);
+    void buildFrequencyInfo(TabSheet* sheet);
+    void buildFrequencyControl(TabSheet* sheet);
+    void optionClick(int row, bool enable);
+    void showReport(const QString& text, int red, int green, int blue);
+    bool checkBox(EditBox* box, long long upper, const QString& message);
+    void showCoreClock();
+
+    std::array<StatusPanel*, kOptionCount> m_optionPanels{};
+    StatusPanel* m_majorMask = nullptr;
+    StatusPanel* m_minorMask = nullptr;
+    StatusPanel* m_reticle = nullptr;
+    std::array<StatusPanel*, 7> m_fidVidPanels{};
+    StatusPanel* m_voltageAdjustments = nullptr;
+    StatusPanel* m_frequencyAdjustments = nullptr;
+};
+
+}  // namespace zandro

@@ -1,0 +1,209 @@
+#include <gtest/gtest.h>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QRegularExpression>
+
+#include "GuiFixture.h"
+#include "families/A64Page.h"
+#include "families/StatusPanel.h"
+
+namespace zandro {
+namespace {
+
+using test::GuiRig;
+
+constexpr uint32_t kEfer = 0xC0000080;
+constexpr uint32_t kHwcr = 0xC0010015;
+
+QString panel(GuiRig& rig, const char* name) {
+    auto* p = rig.control<StatusPanel>(QLatin1String(name));
+    return p ? p->text() : QStringLiteral("<missing %1>").arg(QLatin1String(name));
+}
+
+// The register indexes read, in order, from trace lines.
+QStringList reads(const QStringList& trace) {
+    QStringList indexes;
+    static const QRegularExpression read(QStringLiteral("^\\d+ rdmsr ([0-9a-f]+) "));
+    for (const QString& line : trace) {
+        const auto m = read.match(line);
+        if (m.hasMatch())
+            indexes.append(m.captured(1));
+    }
+    return indexes;
+}
+
+TEST(A64PageTest, RefreshReadsExactlyThePagesRegisters) {
+    GuiRig rig("athlon64");
+    ASSERT_TRUE(rig.start());
+    rig.act(QStringLiteral("tab:A64_Features"));
+    EXPECT_EQ(reads(rig.takeTrace()),
+              (QStringList{"c0010030", "c0010031", "c0010032", "c0010033", "c0010034", "c0010035",
+                           "c001001e", "c0000080", "c0010015", "c0010042"}));
+}
+
+TEST(A64PageTest, WithoutFidVidControlTheStatusRegisterIsNotRead) {
+    GuiRig rig("opteron");
+    ASSERT_TRUE(rig.start());
+    rig.act(QStringLiteral("tab:A64_FrequencyVoltageInfo"));
+    EXPECT_FALSE(reads(rig.takeTrace()).contains(QStringLiteral("c0010042")));
+    for (const char* name :
+         {"A64_CurrentVoltage", "A64_StartupVoltage", "A64_MaximumVoltage", "A64_RampVoltage",
+          "A64_CurrentMultiplier", "A64_StartupMultiplier", "A64_MaximumMultiplier",
+          "A64_VoltageAdjustments", "A64_FrequencyAdjustments"})
+        EXPECT_EQ(panel(rig, name), QStringLiteral("Not Supported")) << name;
+}
+
+TEST(A64PageTest, WithoutProtectionTheFieldsAreShownAnyway) {
+    GuiRig rig("opteron", QStringLiteral("[Settings]\nuser_protection=0\n"));
+    rig.sim.setReg(0xC0010042, 0x00120A00'000C0A08ull);
+    ASSERT_TRUE(rig.start());
+    EXPECT_EQ(panel(rig, "A64_CurrentMultiplier"), QStringLiteral("8x"));
+    EXPECT_EQ(panel(rig, "A64_StartupMultiplier"), QStringLiteral("9x"));
+    EXPECT_EQ(panel(rig, "A64_MaximumMultiplier"), QStringLiteral("10x"));
+    EXPECT_EQ(panel(rig, "A64_CurrentVoltage"), QStringLiteral("1.550V"));
+    EXPECT_EQ(panel(rig, "A64_StartupVoltage"), QStringLiteral("1.300V"));
+    EXPECT_EQ(panel(rig, "A64_MaximumVoltage"), QStringLiteral("1.100V"));
+    EXPECT_EQ(panel(rig, "A64_VoltageAdjustments"), QStringLiteral("Not Supported"));
+    EXPECT_EQ(panel(rig, "A64_FrequencyAdjustments"), QStringLiteral("Not Supported"));
+}
+
+TEST(A64PageTest, FieldsOutsideTheTablesReadUnknown) {
+    GuiRig rig("athlon64");
+    // FID 63 and a ramp VID of 31 ("off").
+    rig.sim.setReg(0xC0010042, 0x0002'0202'1F0A'0A3Full);
+    ASSERT_TRUE(rig.start());
+    EXPECT_EQ(panel(rig, "A64_CurrentMultiplier"), QStringLiteral("unknown"));
+    EXPECT_EQ(panel(rig, "A64_RampVoltage"), QStringLiteral("off"));
+}
+
+TEST(A64PageTest, RevisionsAreDecimal) {
+    GuiRig rig("athlon64");
+    rig.sim.setReg(0xC001001E, 0x3FF);
+    ASSERT_TRUE(rig.start());
+    EXPECT_EQ(panel(rig, "A64_MajorMaskRevision"), QStringLiteral("15"));
+    EXPECT_EQ(panel(rig, "A64_MinorMaskRevision"), QStringLiteral("15"));
+    EXPECT_EQ(panel(rig, "A64_ReticleSite"), QStringLiteral("3"));
+}
+
+struct OptionCase {
+    const char* button;
+    uint32_t index;
+    uint64_t before;
+    uint64_t after;
+    const char* writeKind;
+    const char* panelName;
+    const char* panelText;
+};
+
+class A64OptionTest : public ::testing::TestWithParam<OptionCase> {};
+
+TEST_P(A64OptionTest, ClickWritesOneBitAndShowsTheRegister) {
+    const OptionCase& c = GetParam();
+    GuiRig rig("athlon64");
+    rig.sim.setReg(c.index, c.before);
+    ASSERT_TRUE(rig.start());
+    rig.act(QStringLiteral("tab:A64_Features"));
+    rig.takeTrace();
+    rig.act(QStringLiteral("click:") + QLatin1String(c.button));
+    EXPECT_EQ(rig.sim.reg(c.index), c.after);
+    const QStringList trace = rig.takeTrace();
+    const QString index = QString::number(c.index, 16);
+    ASSERT_GE(trace.size(), 2);
+    EXPECT_EQ(trace[0],
+              QStringLiteral("0 rdmsr %1 %2").arg(index).arg(c.before, 16, 16, QLatin1Char('0')));
+    EXPECT_EQ(trace[1], QStringLiteral("0 %1 %2 %3")
+                            .arg(QLatin1String(c.writeKind), index)
+                            .arg(c.after, 16, 16, QLatin1Char('0')));
+    // Then the whole page is read again.
+    EXPECT_EQ(reads(trace.mid(2)).size(), 10);
+    EXPECT_EQ(panel(rig, c.panelName), QLatin1String(c.panelText));
+    // The clicked button stays selected; the page never selects one itself.
+    EXPECT_TRUE(rig.control<QRadioButton>(QLatin1String(c.button))->isChecked());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Features, A64OptionTest,
+    ::testing::Values(
+        OptionCase{"A64_NoExecutePageEN", kEfer, 0x001, 0x801, "wrmsr", "A64_NoExecutePage",
+                   "Enabled"},
+        OptionCase{"A64_NoExecutePageDIS", kEfer, 0xD01, 0x501, "wrmsr", "A64_NoExecutePage",
+                   "Disabled"},
+        // Long mode: the buttons write "enable" (bit 8), the panel shows "active" (bit 10).
+        OptionCase{"A64_AMD64LongModeEN", kEfer, 0x001, 0x101, "wrmsr", "A64_AMD64LongMode",
+                   "Not active"},
+        OptionCase{"A64_AMD64LongModeDIS", kEfer, 0x501, 0x401, "wrmsr", "A64_AMD64LongMode",
+                   "Active"},
+        OptionCase{"A64_SystemCallExtensionEN", kEfer, 0xD00, 0xD01, "wrmsr",
+                   "A64_SystemCallExtension", "Enabled"},
+        OptionCase{"A64_SystemCallExtensionDIS", kEfer, 0xD01, 0xD00, "wrmsr",
+                   "A64_SystemCallExtension", "Disabled"},
+        OptionCase{"A64_MachineCheckRegistersAL", kHwcr, 0x0A000000, 0x0A040000, "wrmsr",
+                   "A64_MachineCheckRegisters", "Write Allowed"},
+        OptionCase{"A64_MachineCheckRegistersDIS", kHwcr, 0x0A040000, 0x0A000000, "wrmsr",
+                   "A64_MachineCheckRegisters", "Write Not Allowed"},
+        // SSE: the bit disables, and the write flushes the caches.
+        OptionCase{"A64_SSEInstructionSupportEN", kHwcr, 0x12340000'0A008000ull,
+                   0x12340000'0A000000ull, "wrmsr-wbinvd", "A64_SSEInstructionSupport", "Enabled"},
+        OptionCase{"A64_SSEInstructionSupportDIS", kHwcr, 0x0A000000, 0x0A008000, "wrmsr-wbinvd",
+                   "A64_SSEInstructionSupport", "Disabled"}));
+
+TEST(A64PageTest, FailedWriteShowsTheUnchangedRegister) {
+    GuiRig rig("athlon64");
+    rig.sim.setReg(kEfer, 0xD01);
+    rig.sim.machine.cpu(0).failWrite.insert(kEfer);
+    ASSERT_TRUE(rig.start());
+    rig.act(QStringLiteral("click:A64_NoExecutePageDIS"));
+    EXPECT_EQ(rig.sim.reg(kEfer), 0xD01u);
+    EXPECT_EQ(panel(rig, "A64_NoExecutePage"), QStringLiteral("Enabled"));
+    EXPECT_TRUE(rig.messages.shown.empty());
+}
+
+TEST(A64NameStringTest, WritingTwoCharactersClearsTheRest) {
+    GuiRig rig("athlon64");
+    ASSERT_TRUE(rig.start());
+    rig.act(QStringLiteral("text:A64_NameStringEditBox=AB"));
+    EXPECT_EQ(rig.control<QLabel>(QStringLiteral("A64_CharsLeftLabel"))->text(),
+              QStringLiteral("46 chars left"));
+    rig.act(QStringLiteral("click:A64_NameStringWrite"));
+    EXPECT_EQ(rig.sim.reg(0xC0010030), 0x4241u);
+    for (uint32_t r = 0xC0010031; r <= 0xC0010035; ++r)
+        EXPECT_EQ(rig.sim.reg(r), 0u);
+    EXPECT_EQ(panel(rig, "A64_NameString"), QStringLiteral("AB"));
+    // The processor reports the new name through CPUID as well.
+    EXPECT_EQ(rig.sim.platform.cpuid(0x80000002).eax, 0x4241u);
+}
+
+TEST(A64NameStringTest, FullNameFillsEveryRegister) {
+    GuiRig rig("athlon64");
+    ASSERT_TRUE(rig.start());
+    const QString name = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuv");
+    ASSERT_EQ(name.size(), 48);
+    rig.act(QStringLiteral("text:A64_NameStringEditBox=") + name.left(47));
+    EXPECT_EQ(rig.control<QLabel>(QStringLiteral("A64_CharsLeftLabel"))->text(),
+              QStringLiteral("1 char left"));
+    rig.act(QStringLiteral("text:A64_NameStringEditBox=") + name + QStringLiteral("xyz"));
+    EXPECT_EQ(rig.control<QLineEdit>(QStringLiteral("A64_NameStringEditBox"))->text(), name);
+    EXPECT_EQ(rig.control<QLabel>(QStringLiteral("A64_CharsLeftLabel"))->text(),
+              QStringLiteral("0 chars left"));
+    rig.act(QStringLiteral("click:A64_NameStringWrite"));
+    EXPECT_EQ(rig.sim.reg(0xC0010031) & 0xFF, uint64_t('I'));  // character 9
+    EXPECT_EQ(rig.sim.reg(0xC0010035) >> 56, uint64_t('v'));
+    EXPECT_EQ(panel(rig, "A64_NameString"), name);
+}
+
+TEST(A64NameStringTest, EmptyNameClearsTheRegisters) {
+    GuiRig rig("athlon64");
+    ASSERT_TRUE(rig.start());
+    rig.act(QStringLiteral("text:A64_NameStringEditBox="));
+    EXPECT_EQ(rig.control<QLabel>(QStringLiteral("A64_CharsLeftLabel"))->text(),
+              QStringLiteral("48 chars left"));
+    rig.act(QStringLiteral("click:A64_NameStringWrite"));
+    for (uint32_t r = 0xC0010030; r <= 0xC0010035; ++r)
+        EXPECT_EQ(rig.sim.reg(r), 0u);
+    EXPECT_EQ(panel(rig, "A64_NameString"), QString());
+}
+
+}  // namespace
+}  // namespace zandro
