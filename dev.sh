@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds ZANDRO, then either starts it or runs every test.
+#   ./dev.sh run [ZANDRO ARGUMENTS...]   build and start the program
+#   ./dev.sh test                        build and run the whole test suite (plain and sanitized)
+set -euo pipefail
+cd "$(dirname "$0")"
+
+PACKAGES=(cmake make g++ qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
+          fonts-dejavu-core shared-mime-info)
+JOBS=$(nproc 2>/dev/null || echo 2)
+
+install_missing() {
+    local missing=()
+    for p in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "Installing: ${missing[*]}"
+        apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
+    fi
+}
+
+build() { # folder, extra cmake options...
+    local dir=$1; shift
+    cmake -S . -B "$dir" "$@" >/dev/null
+    cmake --build "$dir" -j "$JOBS"
+}
+
+case "${1:-}" in
+run)
+    shift
+    install_missing
+    build build -DCMAKE_BUILD_TYPE=Release -DZANDRO_BUILD_TESTS=OFF -DZANDRO_BUILD_BENCH=OFF
+    args=()
+    # Without a usable msr device the program runs on a simulated Athlon 64.
+    if ! dd if=/dev/cpu/0/msr of=/dev/null bs=8 count=1 skip=2 iflag=skip_bytes 2>/dev/null; then
+        echo "The msr device is not usable here: starting on a simulated Athlon 64."
+        args+=(--simulate athlon64)
+    fi
+    # Without a display there is no window to show: print the page instead.
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+        args+=(--headless --assume-yes --report)
+    fi
+    exec ./build/src/zandro "${args[@]}" "$@"
+    ;;
+test)
+    install_missing
+    build build-test -DCMAKE_BUILD_TYPE=Debug -DZANDRO_WERROR=ON
+    (cd build-test && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$JOBS")
+    build build-asan -DCMAKE_BUILD_TYPE=Debug -DZANDRO_WERROR=ON -DZANDRO_SANITIZE=ON \
+        -DZANDRO_BUILD_BENCH=OFF
+    (cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
+        UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j "$JOBS")
+    ;;
+*)
+    echo "usage: $0 run [ARGUMENTS...] | $0 test" >&2
+    exit 64
+    ;;
+esac
