@@ -83,5 +83,3 @@ void BM_MeasureCoreClock(benchmark::State& state) {
 BENCHMARK(BM_MeasureCoreClock)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
-
-BENCHMARK_MAIN();

@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 
 #include "GuiFixture.h"
@@ -128,6 +129,31 @@ TEST(SettingsStoreTest, IntegerRule) {
     EXPECT_FALSE(SettingsStore::parseInteger(QStringLiteral("0x")).has_value());
     EXPECT_FALSE(SettingsStore::parseInteger(QStringLiteral("yes")).has_value());
     EXPECT_FALSE(SettingsStore::parseInteger(QStringLiteral("1.5")).has_value());
+}
+
+}  // namespace
+}  // namespace zandro
+
+namespace zandro {
+namespace {
+
+TEST(AboutWindowTest, OpensFromTheTopRowWithItsTexts) {
+    test::GuiRig rig("athlon64");
+    ASSERT_TRUE(rig.start());
+    rig.act(QStringLiteral("click:abtnAbout"));
+    QWidget* about = nullptr;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->objectName() == QLatin1String("TfrmAbout") && top->isVisible())
+            about = top;
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(about->windowTitle(), QStringLiteral("About"));
+    EXPECT_EQ(about->size(), QSize(286, 205));
+    EXPECT_EQ(about->findChild<QLabel*>(QStringLiteral("Label6"))->text(),
+              QStringLiteral("Version: 0.90"));
+    EXPECT_EQ(about->findChild<QLabel*>(QStringLiteral("Label1"))->text(),
+              QStringLiteral("Idea, programming:"));
+    EXPECT_FALSE(about->findChild<QLabel*>(QStringLiteral("Image1"))->pixmap().isNull());
+    about->close();
 }
 
 }  // namespace
