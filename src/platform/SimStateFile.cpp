@@ -276,7 +276,10 @@ bool saveSimState(const std::string& path, const SimMachine& machine, std::strin
     const std::filesystem::path folder =
         target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
     // The temporary file sits in the same folder, so the rename replaces the file atomically.
-    std::string temp = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string name = ".";  // appended piecewise: GCC 12 warns falsely on "." + string + "..."
+    name += target.filename().string();
+    name += ".XXXXXX";
+    std::string temp = (folder / name).string();
     const int fd = ::mkstemp(temp.data());
     if (fd < 0)
         return fail("cannot create a temporary file");
