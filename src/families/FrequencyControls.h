@@ -27,10 +27,8 @@ FrequencyControls addMultiplierGroup(SheetBuilder& builder, const QString& prefi
 // The group " Current Core Clock " with the panel <prefix>_CurrentCoreClock.
 StatusPanel* addCoreClockGroup(SheetBuilder& builder, const QString& prefix);
 
-}  // namespace zandro
-
-namespace zandro {
 struct ComboFill;
+
 // Applies a list filler's decision to a box: enable or disable it, and when told, replace its
 // items and leave it without a selection.
 void applyComboFill(QComboBox* box, const ComboFill& fill);

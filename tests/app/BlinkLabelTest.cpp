@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -60,15 +61,21 @@ TEST(BlinkLabelTest, TheTimerRunsAtTheInterval) {
     TM_BlinkLabel label(&window);
     window.show();
     int flips = 0;
-    label.OnBlink = [&](TM_BlinkLabel*) { ++flips; };
+    QEventLoop loop;
+    label.OnBlink = [&](TM_BlinkLabel*) {
+        if (++flips == 3)
+            loop.quit();
+    };
     label.setBlinkInterval(20);
     EXPECT_EQ(label.BlinkInterval(), 20);
+    QElapsedTimer clock;
+    clock.start();
     label.setBlink(true);
-    QEventLoop loop;
-    QTimer::singleShot(130, &loop, &QEventLoop::quit);
+    QTimer::singleShot(5000, &loop, &QEventLoop::quit);  // a stopped timer fails, not hangs
     loop.exec();
-    EXPECT_GE(flips, 3);
-    EXPECT_LE(flips, 7);
+    EXPECT_EQ(flips, 3);
+    // Three flips cannot come sooner than three intervals.
+    EXPECT_GE(clock.elapsed(), 55);
 }
 
 }  // namespace
