@@ -1,6 +1,5 @@
 #include "TfrmMSR.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -8,12 +7,10 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
-#include <QScrollArea>
-#include <QScrollBar>
 #include <QTimer>
 #include <QToolButton>
 
-#include "FamilyIcons.h"
+#include "FamilyIconColumn.h"
 #include "FileAssociation.h"
 #include "TfrmAbout.h"
 #include "TfrmSettings.h"
@@ -38,30 +35,6 @@ namespace {
 // Client size that gives the fixed 463 x 436 outer size with a single border and a caption.
 constexpr int kClientWidth = 457;
 constexpr int kClientHeight = 409;
-
-struct FamilyButtonRow {
-    const char* name;
-    int top;
-    const char* hint;
-    int scrollPosition;
-};
-
-const std::array<FamilyButtonRow, kFamilyCount> kFamilyButtons = {{
-    {"sbtnAthlon64", 5, "AMD K8 Family:\n - ClawHammer\n - SledgeHammer", 0},
-    {"sbtnPentiumM", 115, "Intel Pentium M Family\n - Banias", 0},
-    {"sbtnPentium4", 225,
-     "Intel NetBurst Family:\n - Willamette\n - FosterMP\n - Northwood\n - Gallatin\n - Prescott",
-     36},
-    {"sbtnAthlon", 335,
-     "AMD K7 Family\n - K7\n - K75\n - Spitfire\n - Thunderbird\n - Palomino\n - Morgan\n"
-     " - Thoroughbred\n - Barton",
-     164},
-    {"sbtnPentium3", 445,
-     "Intel P6 Family\n - P6\n - Klamath\n - Deschutes\n - Mendocino\n - Katmai\n - Coppermine\n"
-     " - Cascades\n - Tualatin",
-     292},
-    {"sbtnK6", 555, "AMD K5 & K6 Families", 292},
-}};
 
 // The detectors in the order AutoSelectCPU asks them.
 constexpr std::array<FamilyKind, kFamilyCount> kDetectionOrder = {
@@ -178,38 +151,9 @@ void TfrmMSR::buildTopRow() {
 }
 
 void TfrmMSR::buildIconColumn() {
-    Ikony_ScrollBox = new QScrollArea(this);
-    Ikony_ScrollBox->setObjectName(QStringLiteral("Ikony_ScrollBox"));
-    Ikony_ScrollBox->setGeometry(5, 30, 136, 372);
-    Ikony_ScrollBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    Ikony_ScrollBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    auto* content = new QWidget;
-    content->setAutoFillBackground(true);
-    QPalette white = content->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    content->setPalette(white);
-    Ikony_ScrollBox->setPalette(white);
-    const int contentWidth = 136 - 2 - Ikony_ScrollBox->verticalScrollBar()->sizeHint().width();
-    content->setFixedSize(contentWidth, 663);  // the vertical scroll range
-    m_familyGroup = new QButtonGroup(this);
-    m_familyGroup->setExclusive(true);
-    for (int kind = 0; kind < kFamilyCount; ++kind) {
-        const FamilyButtonRow& row = kFamilyButtons[size_t(kind)];
-        auto* button = new QToolButton(content);
-        button->setObjectName(QString::fromLatin1(row.name));
-        button->setCheckable(true);
-        button->setAutoRaise(true);
-        button->setIcon(familyIcon(FamilyKind(kind)));
-        button->setIconSize(QSize(96, 96));
-        button->setGeometry((contentWidth - 105) / 2, row.top, 105, 105);
-        button->setToolTip(QString::fromLatin1(row.hint));
-        m_familyGroup->addButton(button, kind);
-        familyButtons[size_t(kind)] = button;
-        connect(button, &QToolButton::clicked, this,
-                [this, kind] { familyButtonClick(FamilyKind(kind)); });
-    }
-    familyButtons[FamilyAthlon64]->setChecked(true);
-    Ikony_ScrollBox->setWidget(content);
+    Ikony_ScrollBox = new FamilyIconColumn(this);
+    connect(Ikony_ScrollBox, &FamilyIconColumn::familyClicked, this,
+            [this](int kind) { familyButtonClick(FamilyKind(kind)); });
 }
 
 void TfrmMSR::buildPages() {
@@ -445,11 +389,9 @@ void TfrmMSR::AutoSelectCPU() {
     for (FamilyKind kind : kDetectionOrder) {
         if (!isFamilyDetected(m_platform, kind))
             continue;
-        QToolButton* button = familyButtons[size_t(kind)];
-        button->setChecked(true);
+        Ikony_ScrollBox->button(kind)->setChecked(true);
         familyButtonClick(kind);
-        Ikony_ScrollBox->ensureWidgetVisible(button);
-        Ikony_ScrollBox->verticalScrollBar()->setValue(kFamilyButtons[size_t(kind)].scrollPosition);
+        Ikony_ScrollBox->bringIntoView(kind);
     }
 }
 

@@ -9,14 +9,12 @@
 #include "core/Cpuid.h"
 #include "families/PageContext.h"
 
-class QButtonGroup;
 class QComboBox;
-class QScrollArea;
 class QTimer;
-class QToolButton;
 
 namespace zandro {
 
+class FamilyIconColumn;
 class FamilyPage;
 class A64Page;
 class K7Page;
@@ -88,8 +86,7 @@ public:
     bool configurationNamed() const;
 
     QComboBox* CPUSelect_Combo = nullptr;
-    QScrollArea* Ikony_ScrollBox = nullptr;
-    std::array<QToolButton*, kFamilyCount> familyButtons{};
+    FamilyIconColumn* Ikony_ScrollBox = nullptr;
     QTimer* Frequency_timer = nullptr;
     QTimer* Overheating_timer = nullptr;
     QTimer* tmrShowForm = nullptr;
@@ -122,7 +119,6 @@ private:
     K7Page* m_k7 = nullptr;
     PentiumMPage* m_pentiumM = nullptr;
     Pentium4Page* m_pentium4 = nullptr;
-    QButtonGroup* m_familyGroup = nullptr;
     bool m_configurationApplied = false;
     bool m_closed = false;
 };

@@ -6,6 +6,7 @@
 #include <QToolButton>
 
 #include "GuiFixture.h"
+#include "app/FamilyIconColumn.h"
 #include "families/FamilyPage.h"
 
 namespace zandro {
@@ -65,8 +66,8 @@ TEST(FamilySelectionTest, ProtectionRefusesAnotherFamily) {
     EXPECT_EQ(rig.messages.texts(), QStringList{kRefusal});
     EXPECT_EQ(rig.messages.shown[0].kind, MsgKind::Error);
     EXPECT_EQ(rig.window->visiblePage()->objectName(), QStringLiteral("pgctrlA64"));
-    EXPECT_TRUE(rig.window->familyButtons[FamilyAthlon64]->isChecked());
-    EXPECT_FALSE(rig.window->familyButtons[FamilyPentium4]->isChecked());
+    EXPECT_TRUE(rig.window->Ikony_ScrollBox->button(FamilyAthlon64)->isChecked());
+    EXPECT_FALSE(rig.window->Ikony_ScrollBox->button(FamilyPentium4)->isChecked());
     EXPECT_EQ(rig.window->familyKind(), FamilyAthlon64);
 }
 
@@ -103,11 +104,12 @@ TEST(FamilySelectionTest, IconColumnScrollsToTheDetectedFamily) {
 
 TEST(FamilySelectionTest, ButtonsCarryTheirHints) {
     GuiRig rig("athlon64");
-    EXPECT_EQ(rig.window->familyButtons[FamilyAthlon64]->toolTip(),
+    EXPECT_EQ(rig.window->Ikony_ScrollBox->button(FamilyAthlon64)->toolTip(),
               QStringLiteral("AMD K8 Family:\n - ClawHammer\n - SledgeHammer"));
-    EXPECT_EQ(rig.window->familyButtons[FamilyK5K6]->toolTip(),
+    EXPECT_EQ(rig.window->Ikony_ScrollBox->button(FamilyK5K6)->toolTip(),
               QStringLiteral("AMD K5 & K6 Families"));
-    EXPECT_EQ(rig.window->familyButtons[FamilyPentium3]->geometry().size(), QSize(105, 105));
+    EXPECT_EQ(rig.window->Ikony_ScrollBox->button(FamilyPentium3)->geometry().size(),
+              QSize(105, 105));
 }
 
 TEST(FamilySelectionTest, EveryPageHasItsTabsInOrder) {

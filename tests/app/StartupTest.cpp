@@ -8,6 +8,7 @@
 #include <QToolButton>
 
 #include "GuiFixture.h"
+#include "app/FamilyIconColumn.h"
 #include "families/FamilyPage.h"
 
 namespace zandro {
@@ -145,7 +146,7 @@ TEST(StartupTest, UnknownProcessorLeavesThePageAreaEmpty) {
     ASSERT_TRUE(rig.start());
     EXPECT_EQ(rig.window->visiblePage(), nullptr);
     EXPECT_EQ(rig.window->familyKind(), FamilyAthlon64);
-    EXPECT_TRUE(rig.window->familyButtons[FamilyAthlon64]->isChecked());
+    EXPECT_TRUE(rig.window->Ikony_ScrollBox->button(FamilyAthlon64)->isChecked());
     EXPECT_TRUE(
         rig.report().startsWith(QStringLiteral("page\tnone\nCPUSelect_Combo\tcombo\t0\t0:0\n")));
 }
