@@ -139,13 +139,12 @@ void TfrmMSR::buildTopRow() {
     connect(CPUSelect_Combo, &QComboBox::activated, this,
             [this](int index) { CPUSelect_ComboChange(index); });
 
-    auto* global = flatButton(this, "SpeedButton1", QStringLiteral("Global MSR"),
-                              QRect(176, 5, 81, 21), false);
+    // Opens the Global MSR window once that window is part of the program.
+    flatButton(this, "SpeedButton1", QStringLiteral("Global MSR"), QRect(176, 5, 81, 21), false);
     auto* configuration = flatButton(this, "sbtnConfiguration", QStringLiteral("Configuration"),
                                      QRect(288, 5, 89, 21), true);
     auto* about =
         flatButton(this, "abtnAbout", QStringLiteral("About"), QRect(384, 5, 65, 21), true);
-    (void)global;  // the Global MSR window is not part of this window yet
     connect(configuration, &QToolButton::clicked, this, [this] { sbtnConfigurationClick(); });
     connect(about, &QToolButton::clicked, this, [this] { abtnAboutClick(); });
 }
