@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "SimK8Behaviour.h"
-#include "SimProfileSpec.h"
+#include "SimProfileData.h"
 
 namespace zandro {
 
@@ -19,7 +19,7 @@ constexpr uint32_t kFirstMachineCheckBank = 0x400;
 constexpr size_t kBrandBytes = 48;
 
 // In the order `--simulate list` shows them: the family pages' order, then the stranger.
-constexpr std::array<const SimProfileSpec*, 10> kProfiles = {
+constexpr std::array<const SimProfileData*, 10> kProfiles = {
     &kAthlon64Profile, &kAthlon64X2Profile, &kOpteronProfile, &kPentiumMProfile, &kPentium4Profile,
     &kAthlonProfile,   &kPentium3Profile,   &kK6Profile,      &kK5Profile,       &kUnknownProfile,
 };
@@ -47,7 +47,7 @@ uint32_t word(const BrandBytes& bytes, size_t offset) {
     return value;
 }
 
-void addBrand(const SimProfileSpec& spec, SimProcessor& processor) {
+void addBrand(const SimProfileData& spec, SimProcessor& processor) {
     if (spec.brandLayout == SimBrandLayout::None)
         return;
     const BrandBytes bytes = brandBytes(spec.brand, spec.brandLayout);
@@ -65,14 +65,14 @@ void addBrand(const SimProfileSpec& spec, SimProcessor& processor) {
     }
 }
 
-void addMachineCheckBanks(const SimProfileSpec& spec, SimProcessor& processor) {
+void addMachineCheckBanks(const SimProfileData& spec, SimProcessor& processor) {
     for (uint32_t bank = 0; bank < spec.machineCheckBanks; ++bank) {
         processor.msrs[kFirstMachineCheckBank + 4 * bank] = spec.machineCheckControl;  // MCi_CTL
         processor.msrs[kFirstMachineCheckBank + 4 * bank + 1] = 0;                     // MCi_STATUS
     }
 }
 
-SimProcessor bootProcessor(const SimProfileSpec& spec, uint64_t uptimeMs) {
+SimProcessor bootProcessor(const SimProfileData& spec, uint64_t uptimeMs) {
     SimProcessor processor;
     for (const SimLeafRow& row : spec.leaves) {
         processor.cpuid[row.leaf] = CpuidRegs{row.eax, row.ebx, row.ecx, row.edx};
@@ -100,7 +100,7 @@ SimProcessor applicationProcessor(const SimProcessor& boot, unsigned n) {
     return processor;
 }
 
-SimMachine buildMachine(const SimProfileSpec& spec) {
+SimMachine buildMachine(const SimProfileData& spec) {
     SimMachine machine;
     machine.profileName = spec.name;
     machine.description = spec.description;
@@ -121,13 +121,13 @@ SimMachine buildMachine(const SimProfileSpec& spec) {
 
 std::vector<SimProfileInfo> simProfiles() {
     std::vector<SimProfileInfo> list;
-    for (const SimProfileSpec* spec : kProfiles)
+    for (const SimProfileData* spec : kProfiles)
         list.push_back({spec->name, spec->description});
     return list;
 }
 
 std::optional<SimMachine> makeSimMachine(std::string_view profile) {
-    for (const SimProfileSpec* spec : kProfiles) {
+    for (const SimProfileData* spec : kProfiles) {
         if (profile == spec->name)
             return buildMachine(*spec);
     }

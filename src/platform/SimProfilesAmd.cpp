@@ -2,7 +2,7 @@
 // contents after a BIOS and an operating system set them up (AMD BIOS and Kernel Developer's
 // Guides for K7 and K8, AMD-K6/K5 data books).
 
-#include "SimProfileSpec.h"
+#include "SimProfileData.h"
 
 namespace zandro {
 
@@ -187,7 +187,7 @@ constexpr uint64_t kAllOn = ~uint64_t(0);  // MCi_CTL: every error reported
 
 }  // namespace
 
-const SimProfileSpec kAthlon64Profile = {
+const SimProfileData kAthlon64Profile = {
     "athlon64",
     "AMD Athlon 64 2800+ (ClawHammer), 1800 MHz, one processor",
     kAthlon64Leaves,
@@ -202,7 +202,7 @@ const SimProfileSpec kAthlon64Profile = {
     true,
 };
 
-const SimProfileSpec kAthlon64X2Profile = {
+const SimProfileData kAthlon64X2Profile = {
     "athlon64-x2",
     "AMD Athlon 64 X2 3800+ (Manchester), 2000 MHz, two cores",
     kAthlon64X2Leaves,
@@ -217,7 +217,7 @@ const SimProfileSpec kAthlon64X2Profile = {
     true,
 };
 
-const SimProfileSpec kOpteronProfile = {
+const SimProfileData kOpteronProfile = {
     "opteron",
     "AMD Opteron 240 HE (SledgeHammer), 1400 MHz, two processors, no FID/VID control",
     kOpteronLeaves,
@@ -232,7 +232,7 @@ const SimProfileSpec kOpteronProfile = {
     true,
 };
 
-const SimProfileSpec kAthlonProfile = {
+const SimProfileData kAthlonProfile = {
     "athlon",
     "AMD Athlon XP 2200+ (Thoroughbred), 1800 MHz",
     kAthlonLeaves,
@@ -247,7 +247,7 @@ const SimProfileSpec kAthlonProfile = {
     false,
 };
 
-const SimProfileSpec kK6Profile = {
+const SimProfileData kK6Profile = {
     "k6",
     "AMD K6-2 333 (Chomper), 333 MHz",
     kK6Leaves,
@@ -262,7 +262,7 @@ const SimProfileSpec kK6Profile = {
     false,
 };
 
-const SimProfileSpec kK5Profile = {
+const SimProfileData kK5Profile = {
     "k5",
     "AMD K5 PR133, 100 MHz",
     kK5Leaves,
@@ -277,7 +277,7 @@ const SimProfileSpec kK5Profile = {
     false,
 };
 
-const SimProfileSpec kUnknownProfile = {
+const SimProfileData kUnknownProfile = {
     "unknown",
     "AMD Ryzen 9 5900X (Zen 3), 3700 MHz: no page knows it",
     kUnknownLeaves,

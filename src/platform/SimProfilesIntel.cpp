@@ -1,7 +1,7 @@
 // Intel processors as they report themselves: CPUID leaves from dumps of the real parts, register
 // contents as the Intel Software Developer's Manual describes them after a BIOS set them up.
 
-#include "SimProfileSpec.h"
+#include "SimProfileData.h"
 
 namespace zandro {
 
@@ -107,7 +107,7 @@ constexpr SimMsrRow kPentium3Msrs[] = {
 
 }  // namespace
 
-const SimProfileSpec kPentiumMProfile = {
+const SimProfileData kPentiumMProfile = {
     "pentium-m",
     "Intel Pentium M 1600 (Banias), 1600 MHz",
     kPentiumMLeaves,
@@ -122,7 +122,7 @@ const SimProfileSpec kPentiumMProfile = {
     false,
 };
 
-const SimProfileSpec kPentium4Profile = {
+const SimProfileData kPentium4Profile = {
     "pentium4",
     "Intel Pentium 4 2.80 GHz (Prescott), 2800 MHz",
     kPentium4Leaves,
@@ -137,7 +137,7 @@ const SimProfileSpec kPentium4Profile = {
     false,
 };
 
-const SimProfileSpec kPentium3Profile = {
+const SimProfileData kPentium3Profile = {
     "pentium3",
     "Intel Pentium III 733 (Coppermine), 733 MHz",
     kPentium3Leaves,

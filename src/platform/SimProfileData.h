@@ -30,7 +30,7 @@ enum class SimBrandLayout {
 
 // The data of one built-in profile: what its processors report and hold at power-on. Leaves and
 // registers are those of processor 0; the other processors differ only in their APIC identity.
-struct SimProfileSpec {
+struct SimProfileData {
     const char* name;
     const char* description;
     std::span<const SimLeafRow> leaves;
@@ -45,15 +45,15 @@ struct SimProfileSpec {
     bool k8;  // FID/VID behaviour of the Athlon 64
 };
 
-extern const SimProfileSpec kAthlon64Profile;
-extern const SimProfileSpec kAthlon64X2Profile;
-extern const SimProfileSpec kOpteronProfile;
-extern const SimProfileSpec kAthlonProfile;
-extern const SimProfileSpec kK6Profile;
-extern const SimProfileSpec kK5Profile;
-extern const SimProfileSpec kUnknownProfile;
-extern const SimProfileSpec kPentiumMProfile;
-extern const SimProfileSpec kPentium4Profile;
-extern const SimProfileSpec kPentium3Profile;
+extern const SimProfileData kAthlon64Profile;
+extern const SimProfileData kAthlon64X2Profile;
+extern const SimProfileData kOpteronProfile;
+extern const SimProfileData kAthlonProfile;
+extern const SimProfileData kK6Profile;
+extern const SimProfileData kK5Profile;
+extern const SimProfileData kUnknownProfile;
+extern const SimProfileData kPentiumMProfile;
+extern const SimProfileData kPentium4Profile;
+extern const SimProfileData kPentium3Profile;
 
 }  // namespace zandro
