@@ -17,7 +17,8 @@ bool EditBox::digitKeyAccepted(const QString& keyText) {
 }
 
 void EditBox::keyPressEvent(QKeyEvent* event) {
-    if (m_digitsOnly && !digitKeyAccepted(event->text())) {
+    // Delete carries a character on X11 but, like the arrows, edits rather than types.
+    if (m_digitsOnly && event->key() != Qt::Key_Delete && !digitKeyAccepted(event->text())) {
         event->accept();
         return;
     }

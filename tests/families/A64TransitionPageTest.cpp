@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
+#include <QApplication>
 #include <QColor>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QRegularExpression>
 
 #include "GuiFixture.h"
+#include "families/EditBox.h"
 #include "families/StatusPanel.h"
 
 namespace zandro {
@@ -303,6 +306,33 @@ TEST_F(A64TransitionPageTest, ListsFollowTheProcessorAndTheSettings) {
         list.append(box->itemText(i));
     EXPECT_EQ(list, (QStringList{"4.0x", "4.5x", "5.0x", "5.5x", "6.0x", "8.0x", "8.5x", "9.0x",
                                  "9.5x", "10.0x", "10.5x", "11.0x"}));
+}
+
+}  // namespace
+}  // namespace zandro
+
+namespace zandro {
+namespace {
+
+TEST(DigitFilterTest, EditingKeysPassAndCharactersOtherThanDigitsDoNot) {
+    test::ensureApplication();
+    EditBox box(QStringLiteral("box"));
+    box.setDigitsOnly(true);
+    box.setText(QStringLiteral("123"));
+    box.setCursorPosition(0);
+    auto press = [&box](int key, const QString& text, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QKeyEvent event(QEvent::KeyPress, key, mods, text);
+        QApplication::sendEvent(&box, &event);
+    };
+    press(Qt::Key_Delete, QStringLiteral("\x7f"));
+    EXPECT_EQ(box.text(), QStringLiteral("23"));
+    press(Qt::Key_End, QString());
+    press(Qt::Key_Backspace, QStringLiteral("\b"));
+    EXPECT_EQ(box.text(), QStringLiteral("2"));
+    press(Qt::Key_V, QStringLiteral("\x16"), Qt::ControlModifier);  // paste is a character too
+    press(Qt::Key_Minus, QStringLiteral("-"));
+    press(Qt::Key_7, QStringLiteral("7"));
+    EXPECT_EQ(box.text(), QStringLiteral("27"));
 }
 
 }  // namespace
