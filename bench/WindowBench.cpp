@@ -13,8 +13,8 @@
 #include "core/MsrBuffer.h"
 #include "families/A64Page.h"
 #include "families/Messages.h"
-#include "platform/SimPlatform.h"
-#include "platform/SimProfiles.h"
+#include "sim/SimPlatform.h"
+#include "sim/SimProfiles.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include "core/MsrBuffer.h"
 #include "families/Messages.h"
 #include "platform/LinuxPlatform.h"
-#include "platform/SimPlatform.h"
-#include "platform/SimProfiles.h"
-#include "platform/SimStateFile.h"
+#include "sim/SimPlatform.h"
+#include "sim/SimProfiles.h"
+#include "sim/SimStateFile.h"
 
 using namespace zandro;
 

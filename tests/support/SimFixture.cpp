@@ -6,7 +6,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "platform/SimProfiles.h"
+#include "sim/SimProfiles.h"
 
 namespace zandro::test {
 

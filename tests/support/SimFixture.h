@@ -4,8 +4,8 @@
 #include <string>
 
 #include "core/MsrBuffer.h"
-#include "platform/SimMachine.h"
-#include "platform/SimPlatform.h"
+#include "sim/SimMachine.h"
+#include "sim/SimPlatform.h"
 
 namespace zandro::test {
 

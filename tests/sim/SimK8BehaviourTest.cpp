@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "core/CoreClock.h"
-#include "platform/SimK8Behaviour.h"
+#include "sim/SimK8Behaviour.h"
 #include "support/SimFixture.h"
 
 namespace zandro::test {

@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "Platform.h"
+#include "platform/Platform.h"
 
 namespace zandro {
 

@@ -4,8 +4,8 @@
 #include <regex>
 #include <sstream>
 
-#include "platform/SimProfiles.h"
-#include "platform/SimStateFile.h"
+#include "sim/SimProfiles.h"
+#include "sim/SimStateFile.h"
 #include "support/SimFixture.h"
 
 namespace zandro::test {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "platform/SimMachine.h"
+#include "sim/SimMachine.h"
 
 namespace zandro {
 namespace {

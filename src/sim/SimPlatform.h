@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "Platform.h"
+#include "platform/Platform.h"
 #include "SimMachine.h"
 
 namespace zandro {

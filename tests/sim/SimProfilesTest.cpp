@@ -7,7 +7,7 @@
 
 #include "core/CoreClock.h"
 #include "core/Cpuid.h"
-#include "platform/SimProfiles.h"
+#include "sim/SimProfiles.h"
 #include "support/SimFixture.h"
 
 namespace zandro::test {
