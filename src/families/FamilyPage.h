@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QTabWidget>
+#include <cstdint>
 #include <vector>
 
 #include "PageContext.h"
@@ -8,6 +9,19 @@
 #include "core/Cpuid.h"
 
 namespace zandro {
+
+// One option record of an .msr configuration file: the option's code and the chosen value.
+struct OptionRecord {
+    uint16_t code;
+    uint8_t value;
+};
+
+// What a page did with one record of a configuration file being applied.
+enum class RecordAction {
+    NotMine,              // the code belongs to no option of this page
+    Applied,              // the handler ran (or the value named no button and was ignored)
+    TransitionRequested,  // a multiplier or voltage box was set; run this page's transition next
+};
 
 // The page control of one processor family: its tab sheets, their show and exit events, and the
 // family's status routine.
@@ -28,6 +42,16 @@ public:
     virtual void refreshStatus() = 0;
     // Refills the multiplier and voltage lists, on the families that have them.
     virtual void fillLists() {}
+
+    // The records a saved configuration file holds for this page, in the file's code order: one
+    // per option whose choice the user made (selected radio button, selected list item, number).
+    virtual std::vector<OptionRecord> savedOptions() const { return {}; }
+    // Acts on one record of a file being applied as the user would: the handler of the button at
+    // that position, or the list item chosen and its button's handler; radio buttons stay as
+    // they are.
+    virtual RecordAction applyRecord(OptionRecord) { return RecordAction::NotMine; }
+    // The multiplier/voltage change that a TransitionRequested record asks for (the "Set" click).
+    virtual void runTransition() {}
 
 protected:
     TabSheet* addSheet(const QString& name, const QString& caption);
