@@ -353,9 +353,12 @@ void A64Page::A64_InitiateFIDVIDChangeButtonClick() {
         targets.vid = kAmdOffVid;
     }
     // A box that holds no usable number would stop a transition half-way: refuse it up front.
-    const bool changes = targets.fid != current.fid || targets.vid != current.vid;
-    if (go && changes)
+    // Only the boxes that the routine about to run reads: a voltage-only change never reads the
+    // FID box.
+    if (go && targets.fid != current.fid)
         go = A64_FIDstabilizationCyclesBoxExit() && A64_VIDstabilizationCyclesBoxExit();
+    else if (go && targets.vid != current.vid)
+        go = A64_VIDstabilizationCyclesBoxExit();
     if (go)
         transition.changeFrom(current, targets.fid, targets.vid);
     showCoreClock();

@@ -175,10 +175,21 @@ void A64Transition::writeVidStep(uint8_t newVid, uint32_t waitMs) {
         m_msr.platform().sleepMs(waitMs);
 }
 
+bool A64Transition::settledStatus(uint64_t& status) {
+    const uint64_t start = m_msr.platform().performanceCounter();
+    while (isPending(status)) {
+        if (elapsedMs(m_msr.platform(), start) >= kStallLimitMs)
+            return false;
+        status = readStatus();
+    }
+    return true;
+}
+
 bool A64Transition::A64_VidStep(uint8_t targetVid) {
     m_ui.report("Changing Voltage", ReportColour::InProgress);
     m_msr.Index = kMsrFidVidControl;
-    uint8_t current = currentVid();
+    uint64_t status = readStatus();
+    uint8_t current = vidOf(status);
     StallWatch watch(m_msr.platform(), current);
     uint32_t waitMs = 0;
     while (current != targetVid) {
@@ -190,8 +201,15 @@ bool A64Transition::A64_VidStep(uint8_t targetVid) {
         if (!wait)
             return fail();
         waitMs = *wait;
+        // A request written while the last one is still in flight would be lost or repeated.
+        if (!settledStatus(status))
+            return fail();
+        current = vidOf(status);
+        if (current == targetVid)
+            break;
         writeVidStep(current > targetVid ? current - 1 : current + 1, waitMs);
-        current = currentVid();
+        status = readStatus();
+        current = vidOf(status);
     }
     return true;
 }

@@ -80,6 +80,8 @@ private:
     void leaveLowRange(uint8_t portal, uint32_t stopGrantCount);
     bool stepTowardsPortal(uint8_t portal, uint32_t stopGrantCount);
     bool waitWhilePending();
+    // Polls C0010042h until no change is pending; false when one stays pending too long.
+    bool settledStatus(uint64_t& status);
     bool fail();
 
     MsrBuffer& m_msr;

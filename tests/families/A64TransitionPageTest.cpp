@@ -227,7 +227,7 @@ TEST_F(A64TransitionPageTest, OffVoltageNeedsAYes) {
 
     rig->messages.answers.push_back(MsgAnswer::Yes);
     rig->act(QStringLiteral("click:A64_InitiateFIDVIDChangeButton"));
-    EXPECT_EQ(distinct(vids(controlWrites(rig->takeTrace()))), (std::vector<unsigned>{29, 30, 31}));
+    EXPECT_EQ(vids(controlWrites(rig->takeTrace())), (std::vector<unsigned>{29, 30, 31}));
 }
 
 TEST_F(A64TransitionPageTest, ZeroWaitMeansNoSleeping) {
@@ -236,14 +236,43 @@ TEST_F(A64TransitionPageTest, ZeroWaitMeansNoSleeping) {
     choose("A64_VoltageCombo", QStringLiteral("1.450V"));
     rig->act(QStringLiteral("click:A64_InitiateFIDVIDChangeButton"));
     const QStringList trace = rig->takeTrace();
-    EXPECT_EQ(distinct(vids(controlWrites(trace))), (std::vector<unsigned>{3, 4}));
+    // Exactly one write per step: none is repeated while the last one is still settling.
+    EXPECT_EQ(vids(controlWrites(trace)), (std::vector<unsigned>{3, 4}));
     EXPECT_TRUE(trace.filter(QRegularExpression(QStringLiteral("^sleep (?!25$)"))).isEmpty());
 }
 
-TEST_F(A64TransitionPageTest, EmptyStabilizationBoxRefusesTheTransition) {
+TEST_F(A64TransitionPageTest, NoRequestIsWrittenWhileTheLastIsPending) {
+    startWith(k8Status(10, 2, 10, 2));
+    rig->act(QStringLiteral("text:A64_VIDstabilizationCyclesBox=0"));
+    choose("A64_MultiplierCombo", QStringLiteral("5.0x"));
+    choose("A64_VoltageCombo", QStringLiteral("1.400V"));
+    rig->act(QStringLiteral("click:A64_InitiateFIDVIDChangeButton"));
+    const QStringList trace = rig->takeTrace();
+    static const QRegularExpression status(QStringLiteral("^0 rdmsr c0010042 ([0-9a-f]{16})$"));
+    bool pending = false;
+    int writes = 0;
+    for (const QString& line : trace) {
+        if (const auto m = status.match(line); m.hasMatch())
+            pending = (m.captured(1).toULongLong(nullptr, 16) >> 31) & 1;
+        if (line.startsWith(QLatin1String("0 wrmsr c0010041"))) {
+            EXPECT_FALSE(pending) << "write " << writes << ": " << line.toStdString();
+            ++writes;
+        }
+    }
+    EXPECT_GT(writes, 0);
+    EXPECT_EQ(report(), QStringLiteral("Transition Completed"));
+}
+
+TEST_F(A64TransitionPageTest, AnUnusableBoxRefusesOnlyTheChangesThatReadIt) {
     startWith(k8Status(10, 2, 10, 2));
     rig->act(QStringLiteral("text:A64_FIDstabilizationCyclesBox="));
-    choose("A64_VoltageCombo", QStringLiteral("1.450V"));
+    // A voltage-only change never reads the FID box.
+    choose("A64_VoltageCombo", QStringLiteral("1.400V"));
+    rig->act(QStringLiteral("click:A64_InitiateFIDVIDChangeButton"));
+    EXPECT_TRUE(rig->messages.texts().isEmpty());
+    EXPECT_EQ(vids(controlWrites(rig->takeTrace())), (std::vector<unsigned>{3, 4, 5, 6}));
+    // A multiplier change does, and is refused before its first write.
+    choose("A64_MultiplierCombo", QStringLiteral("8.0x"));
     rig->act(QStringLiteral("click:A64_InitiateFIDVIDChangeButton"));
     EXPECT_EQ(rig->messages.texts(),
               QStringList{QStringLiteral("Please enter a value between 0 and 1048575.")});
