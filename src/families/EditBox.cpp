@@ -1,9 +1,28 @@
 #include "EditBox.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QKeyEvent>
 
 namespace zandro {
+
+namespace {
+bool g_exitCheckRunning = false;  // one window thread: a plain flag is enough
+}  // namespace
+
+bool EditBox::exitCheckRunning() {
+    return g_exitCheckRunning;
+}
+
+void EditBox::fireExit() {
+    if (!onExit || g_exitCheckRunning)
+        return;
+    g_exitCheckRunning = true;
+    struct Clear {
+        ~Clear() { g_exitCheckRunning = false; }
+    } clear;
+    onExit();
+}
 
 EditBox::EditBox(const QString& name, QWidget* parent) : QLineEdit(parent) {
     setObjectName(name);
@@ -27,9 +46,15 @@ void EditBox::keyPressEvent(QKeyEvent* event) {
 
 void EditBox::focusOutEvent(QFocusEvent* event) {
     QLineEdit::focusOutEvent(event);
-    // A pop-up (menu, completer) taking the focus is not leaving the box.
-    if (event->reason() != Qt::PopupFocusReason)
-        fireExit();
+    // Leaving means the focus moving to another control of this window: not a pop-up taking it,
+    // not the window losing activation or closing (the focus then goes nowhere in this window).
+    const Qt::FocusReason reason = event->reason();
+    if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason)
+        return;
+    const QWidget* next = QApplication::focusWidget();
+    if (!next || next == this || next->window() != window())
+        return;
+    fireExit();
 }
 
 }  // namespace zandro

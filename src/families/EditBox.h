@@ -19,10 +19,11 @@ public:
     // character is dropped.
     static bool digitKeyAccepted(const QString& keyText);
 
-    void fireExit() {
-        if (onExit)
-            onExit();
-    }
+    // Runs the exit check once. A check that puts the focus back into its box takes the focus
+    // from another box; that move is the check's doing, not the user's, so it starts no check.
+    void fireExit();
+    // True while an exit check runs (its warning and its focus move included).
+    static bool exitCheckRunning();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
