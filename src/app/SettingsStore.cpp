@@ -29,6 +29,9 @@ bool SettingsStore::readBool(const QString& section, const QString& key, bool df
 }
 
 void SettingsStore::writeString(const QString& section, const QString& key, const QString& value) {
+    // Another instance, or the user with an editor, may have changed the file since it was read:
+    // only this key is ours to change, so it goes onto the file as it is now.
+    m_ini.load();
     m_ini.setValue(section, key, value);
     m_writable = m_ini.save() && m_writable;
 }

@@ -6,8 +6,9 @@
 
 namespace zandro {
 
-// config.ini beside the executable. Every write reaches the file at once; a file that cannot be
-// written is not an error the program stops for.
+// config.ini beside the executable. Every write reaches the file at once and changes only its own
+// key of the file's current content; a file that cannot be written is not an error the program
+// stops for.
 class SettingsStore {
 public:
     explicit SettingsStore(const QString& path);

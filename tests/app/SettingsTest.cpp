@@ -85,6 +85,30 @@ TEST(ConfigurationWindowTest, LayoutAndTexts) {
     dialog->close();
 }
 
+// Two instances on one config.ini, and the user's editor beside them: whoever writes last must
+// not take back what the others wrote meanwhile.
+TEST(ConfigurationWindowTest, ClosingKeepsWhatOthersWroteMeanwhile) {
+    GuiRig first("athlon64");
+    ASSERT_TRUE(first.start());
+    TfrmMSR second(first.sim.platform, first.sim.msr,
+                   TfrmMSR::Startup{{}, QString::fromStdString(first.dir.file("zandro"))});
+    Automation secondActions(second);
+    ASSERT_TRUE(second.FormCreate());
+    QString why;
+    ASSERT_TRUE(secondActions.run(QStringLiteral("click:sbtnConfiguration"), &why));
+    ASSERT_TRUE(secondActions.run(QStringLiteral("click:Config_User_protectionCheckBox"), &why));
+    ASSERT_TRUE(secondActions.run(QStringLiteral("click:btnOK"), &why));
+    ASSERT_TRUE(first.configText().contains(QLatin1String("user_protection=0")));
+    test::writeFile(first.configPath().toStdString(),
+                    first.configText().toStdString() + "[Mine]\nnote=kept\n");
+
+    first.window->close();
+    const QString ini = first.configText();
+    EXPECT_TRUE(ini.contains(QLatin1String("user_protection=0")));
+    EXPECT_TRUE(ini.contains(QLatin1String("[Mine]\nnote=kept")));
+    EXPECT_TRUE(ini.contains(QLatin1String("FIDSystemBusCycles=1000")));
+}
+
 TEST(IniFileTest, KeepsUnknownLinesAndUpdatesInPlace) {
     test::TempDir dir;
     const QString path = QString::fromStdString(dir.file("config.ini"));
