@@ -7,6 +7,8 @@
 #include <QProcess>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <array>
+#include <vector>
 
 #include "FamilyIcons.h"
 #include "IniFile.h"
@@ -95,8 +97,59 @@ AssociationFiles associationFiles() {
     return {QDir::homePath() + QStringLiteral("/.local/share")};
 }
 
+namespace {
+
+// The sections of mimeapps.list whose values are lists of desktop files that open a type.
+const std::array<QString, 2> kListSections = {kDefaultsSection,
+                                              QStringLiteral("Added Associations")};
+
+// What the association's files held before a write, so that a failed write can put them back.
+class Snapshot {
+public:
+    explicit Snapshot(const QStringList& paths) {
+        for (const QString& path : paths) {
+            QFile file(path);
+            Entry entry{path, file.open(QIODevice::ReadOnly), {}};
+            if (entry.existed)
+                entry.content = file.readAll();
+            m_entries.push_back(entry);
+        }
+    }
+    void restore() const {
+        for (const Entry& entry : m_entries) {
+            if (entry.existed)
+                writeText(entry.path, entry.content, nullptr);
+            else
+                QFile::remove(entry.path);
+        }
+    }
+
+private:
+    struct Entry {
+        QString path;
+        bool existed;
+        QByteArray content;
+    };
+    std::vector<Entry> m_entries;
+};
+
+// False when nothing but section headers and blank lines is left: the file was only ours.
+bool hasContent(const IniFile& ini) {
+    for (const QString& line : ini.lines()) {
+        const QString t = line.trimmed();
+        if (!t.isEmpty() && !t.startsWith(QLatin1Char('[')))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 bool writeAssociation(const AssociationFiles& files, const QString& executablePath,
                       QString* error) {
+    // A failed write must not take away an association that an earlier one made.
+    const Snapshot before(
+        {files.mimePackage(), files.desktopEntry(), files.icon(), files.mimeApps()});
     bool ok = writeText(files.mimePackage(), mimePackageText(), error) &&
               writeText(files.desktopEntry(), desktopEntryText(executablePath), error);
     if (ok) {
@@ -114,7 +167,7 @@ bool writeAssociation(const AssociationFiles& files, const QString& executablePa
             *error = files.mimeApps() + QStringLiteral(": cannot be written");
     }
     if (!ok) {
-        removeAssociation(files);
+        before.restore();
         return false;
     }
     updateDatabases(files);
@@ -126,28 +179,17 @@ void removeAssociation(const AssociationFiles& files) {
     QFile::remove(files.desktopEntry());
     QFile::remove(files.icon());
     if (QFileInfo::exists(files.mimeApps())) {
-        IniFile defaults(files.mimeApps());
-        defaults.load();
-        if (defaults.value(kDefaultsSection, kMimeType) == kDesktopName) {
-            // Only our own line goes; other programs' defaults stay.
-            QStringList kept;
-            for (const QString& line : defaults.lines()) {
-                if (!line.trimmed().startsWith(kMimeType + QLatin1Char('=')))
-                    kept.append(line);
-            }
-            const bool onlySectionLeft =
-                kept.size() == 1 &&
-                kept.first().trimmed() == QStringLiteral("[Default Applications]");
-            if (onlySectionLeft) {
+        IniFile lists(files.mimeApps());
+        lists.load();
+        // Desktop tools rewrite the lists ("a.desktop;b.desktop;"): only our own entry goes.
+        bool changed = false;
+        for (const QString& section : kListSections)
+            changed = lists.removeListEntry(section, kMimeType, kDesktopName) || changed;
+        if (changed) {
+            if (hasContent(lists))
+                lists.save();
+            else
                 QFile::remove(files.mimeApps());
-            } else {
-                QSaveFile file(files.mimeApps());
-                if (file.open(QIODevice::WriteOnly)) {
-                    for (const QString& line : kept)
-                        file.write((line + QLatin1Char('\n')).toUtf8());
-                    file.commit();
-                }
-            }
         }
     }
     updateDatabases(files);

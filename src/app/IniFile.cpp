@@ -128,4 +128,33 @@ void IniFile::removeSection(const QString& section) {
     m_lines.erase(m_lines.begin() + s, m_lines.begin() + end);
 }
 
+bool IniFile::removeListEntry(const QString& section, const QString& key, const QString& entry) {
+    const int s = findSection(section);
+    if (s < 0)
+        return false;
+    const int k = findKey(s, key);
+    if (k < 0)
+        return false;
+    QString name, value;
+    keyOf(m_lines[k], &name, &value);
+    QStringList kept;
+    bool found = false;
+    for (const QString& item : value.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        if (item.trimmed() == entry)
+            found = true;
+        else
+            kept.append(item.trimmed());
+    }
+    if (!found)
+        return false;
+    if (kept.isEmpty()) {
+        m_lines.removeAt(k);
+        return true;
+    }
+    const bool trailing = value.endsWith(QLatin1Char(';'));
+    m_lines[k] = name + QLatin1Char('=') + kept.join(QLatin1Char(';')) +
+                 (trailing ? QStringLiteral(";") : QString());
+    return true;
+}
+
 }  // namespace zandro

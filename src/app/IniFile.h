@@ -23,6 +23,9 @@ public:
     std::optional<QString> value(const QString& section, const QString& key) const;
     void setValue(const QString& section, const QString& key, const QString& value);
     void removeSection(const QString& section);
+    // Takes `entry` out of the ';'-separated list of a key, keeping the other entries and the
+    // list's form; the key goes when nothing is left. False when the entry was not there.
+    bool removeListEntry(const QString& section, const QString& key, const QString& entry);
 
     const QStringList& lines() const { return m_lines; }
 

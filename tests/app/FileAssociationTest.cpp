@@ -93,6 +93,47 @@ TEST(FileAssociationTest, UninstallRemovesExactlyWhatWasWritten) {
         EXPECT_TRUE(QFile::exists(path));
 }
 
+TEST(FileAssociationTest, UninstallTakesOnlyOurEntryOutOfListsThatDesktopToolsRewrote) {
+    DataHome home;
+    const AssociationFiles files = associationFiles();
+    ASSERT_TRUE(writeAssociation(files, QStringLiteral("/opt/zandro/zandro"), nullptr));
+    // As a desktop tool leaves the file: our entry with a trailing ';', one beside another
+    // program's, and another program's own line for the type.
+    test::writeFile(files.mimeApps().toStdString(),
+                    "[Default Applications]\n"
+                    "application/x-zandro-msr=zandro-msrfile.desktop;\n"
+                    "text/plain=editor.desktop\n"
+                    "\n[Added Associations]\n"
+                    "application/x-zandro-msr=hexedit.desktop;zandro-msrfile.desktop;\n"
+                    "\n[Removed Associations]\n"
+                    "application/x-zandro-msr=zandro-msrfile.desktop;\n");
+    removeAssociation(files);
+    EXPECT_EQ(test::readFile(files.mimeApps().toStdString()),
+              "[Default Applications]\n"
+              "text/plain=editor.desktop\n"
+              "\n[Added Associations]\n"
+              "application/x-zandro-msr=hexedit.desktop;\n"
+              "\n[Removed Associations]\n"
+              "application/x-zandro-msr=zandro-msrfile.desktop;\n");
+}
+
+TEST(FileAssociationTest, AFailedInstallKeepsTheEarlierAssociation) {
+    DataHome home;
+    const AssociationFiles files = associationFiles();
+    ASSERT_TRUE(writeAssociation(files, QStringLiteral("/opt/zandro/zandro"), nullptr));
+    const std::string entry = test::readFile(files.desktopEntry().toStdString());
+    const std::string lists = test::readFile(files.mimeApps().toStdString());
+    // The icon's place is taken by a folder, so the second install fails part-way.
+    QFile::remove(files.icon());
+    QDir().mkpath(files.icon());
+    QString error;
+    EXPECT_FALSE(writeAssociation(files, QStringLiteral("/usr/bin/other"), &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(test::readFile(files.desktopEntry().toStdString()), entry);
+    EXPECT_EQ(test::readFile(files.mimeApps().toStdString()), lists);
+    EXPECT_TRUE(QFile::exists(files.mimePackage()));
+}
+
 TEST(FileAssociationTest, RemovingANonexistentAssociationStillReportsSuccess) {
     DataHome home;
     GuiRig rig("athlon64", QStringLiteral("[MainWindow]\nPositionLeft=1\nPositionTop=1\n"),
