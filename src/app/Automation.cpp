@@ -152,7 +152,12 @@ bool Automation::run(const QString& action, QString* why) {
             *why = QStringLiteral("not a button");
             return false;
         }
+        // A window that the click opens must not wait for a person to close it, display or not:
+        // the next actions are to reach its controls.
+        const bool wasNonBlocking = Messages::nonBlockingDialogs();
+        Messages::setNonBlockingDialogs(true);
         button->click();
+        Messages::setNonBlockingDialogs(wasNonBlocking);
         return true;
     }
     if (verb == QLatin1String("select")) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <QFile>
 #include <QProcess>
+#include <QStandardPaths>
 
 #include "SimFixture.h"
 
@@ -21,14 +22,23 @@ protected:
     void writeConfig(const std::string& text = "[MainWindow]\nPositionLeft=0\nPositionTop=0\n") {
         test::writeFile(dir.file("config.ini"), text);
     }
-    int run(const QStringList& args) {
+    // Without a display unless one is named.
+    int run(const QStringList& args, const QString& display = {}) {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove(QStringLiteral("DISPLAY"));
         env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        if (!display.isEmpty()) {
+            env.insert(QStringLiteral("DISPLAY"), display);
+            env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+        }
         process.setProcessEnvironment(env);
         process.start(exe(), args);
-        process.waitForFinished(60000);
+        if (!process.waitForFinished(60000)) {
+            process.kill();
+            process.waitForFinished();
+            return -1;  // hung: never a pass
+        }
         out = QString::fromLocal8Bit(process.readAllStandardOutput());
         err = QString::fromLocal8Bit(process.readAllStandardError());
         return process.exitCode();
@@ -119,6 +129,42 @@ TEST_F(Cli, MissingConfigurationFileGivesStatusTwo) {
     EXPECT_TRUE(
         err.contains(QStringLiteral("ZANDRO error: Could not find configuration file \"%1\".")
                          .arg(file("none.msr"))));
+}
+
+// An X server of the test's own, on a display number the server picks itself.
+class Xvfb {
+public:
+    Xvfb() {
+        const QString binary = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+        if (binary.isEmpty())
+            return;
+        m_server.start(binary,
+                       {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1024x768x24"});
+        if (m_server.waitForReadyRead(10000))
+            m_display = QLatin1Char(':') + QString::fromLatin1(m_server.readLine().trimmed());
+    }
+    ~Xvfb() {
+        m_server.terminate();
+        m_server.waitForFinished(5000);
+    }
+    const QString& display() const { return m_display; }
+
+private:
+    QProcess m_server;
+    QString m_display;
+};
+
+TEST_F(Cli, WithADisplayActionWindowsDoNotWaitForAPerson) {
+    const Xvfb x;
+    if (x.display().isEmpty())
+        GTEST_SKIP() << "no Xvfb here";
+    writeConfig();
+    EXPECT_EQ(run({"--simulate", "athlon64", "--do", "click:sbtnConfiguration", "--do",
+                   "click:btnOK", "--do", "click:abtnAbout", "--report"},
+                  x.display()),
+              0)
+        << err.toStdString();
+    EXPECT_TRUE(out.startsWith(QStringLiteral("page\tpgctrlA64\n"))) << out.toStdString();
 }
 
 }  // namespace
