@@ -91,11 +91,13 @@ bool IntelTransition::waitUntilSettled() {
     const uint32_t request = m_msr.Low & kPointMask;
     const uint32_t first = uint32_t(readStatus()) & kPointMask;
     uint32_t point = first;
+    bool moved = false;
     while (point != request) {
         if (elapsedMs(platform, start) >= kInFlightLimitMs)
-            return point == first;
+            return !moved;
         platform.sleepMs(1);
         point = uint32_t(readStatus()) & kPointMask;
+        moved = moved || point != first;
     }
     return true;
 }
@@ -122,7 +124,10 @@ bool IntelTransition::stepOnce(uint8_t next) {
 
 bool IntelTransition::vidStep(uint8_t targetVid) {
     bool reported = false;
-    for (;;) {
+    // Each step moves one code closer, so more steps than codes means the VID goes astray.
+    for (unsigned steps = 0;; ++steps) {
+        if (steps > kMaxVidSteps)
+            return fail(kIntelVidNotReachedText);
         // The next step is worked out from where the processor is once nothing is in flight.
         if (!waitUntilSettled())
             return fail(kIntelStillChangingText);

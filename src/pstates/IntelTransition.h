@@ -36,6 +36,8 @@ public:
     // How long one voltage step, or an earlier change still in flight, may take.
     static constexpr uint64_t kStepLimitMs = 1000;
     static constexpr uint64_t kInFlightLimitMs = 100;
+    // More voltage steps than there are codes in one change.
+    static constexpr unsigned kMaxVidSteps = 64;
 
     IntelTransition(MsrBuffer& msr, IntelTransitionUi& ui, IntelFamily family);
 

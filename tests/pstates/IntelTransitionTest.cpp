@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "FakePlatform.h"
+#include "core/MsrBuffer.h"
 #include "pstates/CodeTables.h"
 #include "pstates/IntelTransition.h"
 #include "support/SimFixture.h"
@@ -166,6 +168,26 @@ TEST(IntelTransition, AStaleRequestThatNothingFollowsIsNoChangeInFlight) {
     cpu.rig.setReg(kControl, 0x0C33);  // left by someone, never followed
     EXPECT_EQ(cpu.change({6, 21}), Outcome::Completed);
     EXPECT_EQ(cpu.requests(), (std::vector<uint32_t>{0x615}));
+}
+
+TEST(IntelTransition, AChangeThatMovesButNeverArrivesStopsBeforeAnyWrite) {
+    test::FakePlatform fake;
+    fake.regs[kControl] = 0x0630;
+    fake.regs[kStatus] = 0x0614;
+    // The voltage wanders and never reaches the request in 199h.
+    fake.onRead = [](test::FakePlatform& platform, uint32_t index) {
+        if (index == kStatus)
+            platform.regs[kStatus] ^= 1;
+    };
+    MsrBuffer msr(fake);
+    ReportLog ui;
+    IntelTransition transition(msr, ui, IntelFamily::PentiumM);
+    EXPECT_EQ(transition.changeFrom({6, 20}, {6, 22}), Outcome::Failed);
+    EXPECT_TRUE(fake.writes.empty());
+    EXPECT_FALSE(fake.realTime);
+    EXPECT_EQ(ui.reports.back(),
+              std::pair(std::string(kIntelStillChangingText), ReportColour::Failure));
+    EXPECT_LE(fake.nowNs / 1000000, IntelTransition::kInFlightLimitMs + 5);
 }
 
 TEST(IntelTransition, SameRatioAndVidWriteNothing) {
