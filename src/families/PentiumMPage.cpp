@@ -1,6 +1,5 @@
 #include "PentiumMPage.h"
 
-#include <QColor>
 #include <QComboBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -73,8 +72,7 @@ class PentiumMPage::TransitionUi : public IntelTransitionUi {
 public:
     explicit TransitionUi(PentiumMPage& page) : m_page(page) {}
     void report(const std::string& text, ReportColour colour) override {
-        const ReportRgb rgb = reportRgb(colour);
-        m_page.showReport(QString::fromStdString(text), rgb.red, rgb.green, rgb.blue);
+        showTransitionReport(m_page.PMobile_TransitionReport, QString::fromStdString(text), colour);
     }
 
 private:
@@ -262,13 +260,6 @@ void PentiumMPage::fillLists() {
     applyComboFill(frequency.multiplier, lists.multiplier);
     applyComboFill(frequency.voltage, lists.voltage);
     frequency.set->setEnabled(lists.buttonEnabled);
-}
-
-void PentiumMPage::showReport(const QString& text, int red, int green, int blue) {
-    PMobile_TransitionReport->setText(text);
-    PMobile_TransitionReport->setStyleSheet(
-        QStringLiteral("font-weight: bold; color: rgb(%1, %2, %3);").arg(red).arg(green).arg(blue));
-    PMobile_TransitionReport->setProperty("reportColour", QColor(red, green, blue));
 }
 
 void PentiumMPage::PMobile_InitiateFIDVIDChangeButtonClick() {

@@ -61,7 +61,6 @@ private:
     void showOption(int row);
     void showL2Status();
     void showFrequencyInfo();
-    void showReport(const QString& text, int red, int green, int blue);
 
     std::array<StatusPanel*, 3> m_information{};  // ratio, bus, in-order queue
     StatusPanel* m_perfMonitoring = nullptr;

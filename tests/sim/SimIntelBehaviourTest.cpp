@@ -3,6 +3,7 @@
 #include "core/CoreClock.h"
 #include "pstates/CodeTables.h"
 #include "sim/SimIntelBehaviour.h"
+#include "sim/SimStateFile.h"
 #include "support/SimFixture.h"
 
 namespace zandro::test {
@@ -88,6 +89,16 @@ TEST(SimIntelBehaviour, ThermalLogOnlyClearsAndHeatSetsItAgain) {
     rig.setReg(kThermal, 0x3);  // too hot now
     rig.platform.writeMsr(kThermal, 0x0);
     EXPECT_EQ(rig.reg(kThermal), 0x3u);
+}
+
+TEST(SimIntelBehaviour, ASimStateSetsBothThermalBits) {
+    SimRig rig("pentium-m-banias");
+    ASSERT_TRUE(parseSimState("0 msr 19C 3\n", "state", rig.machine).ok);
+    EXPECT_EQ(readNow(rig, kThermal), 0x3u);
+    rig.platform.writeMsr(kThermal, 0x0);
+    EXPECT_EQ(readNow(rig, kThermal), 0x3u) << "still too hot: the log is set again";
+    ASSERT_TRUE(parseSimState("0 msr 19C 0\n", "state", rig.machine).ok);
+    EXPECT_EQ(readNow(rig, kThermal), 0x0u);
 }
 
 TEST(SimIntelBehaviour, TimeStampCounterRate) {
