@@ -26,6 +26,7 @@
 #include "families/Pentium4Page.h"
 #include "families/PentiumMPage.h"
 #include "families/StatusPanel.h"
+#include "families/ThermalMonitorTab.h"
 #include "platform/Platform.h"
 
 namespace zandro {
@@ -110,6 +111,7 @@ TfrmMSR::TfrmMSR(Platform& platform, MsrBuffer& msr, Startup startup, QWidget* p
     Overheating_timer = new QTimer(this);
     Overheating_timer->setObjectName(QStringLiteral("Overheating_timer"));
     Overheating_timer->setInterval(1500);
+    connect(Overheating_timer, &QTimer::timeout, this, [this] { Overheating_timerTimer(); });
     tmrShowForm = new QTimer(this);
     tmrShowForm->setObjectName(QStringLiteral("tmrShowForm"));
     tmrShowForm->setInterval(1);
@@ -428,6 +430,13 @@ void TfrmMSR::Frequency_timerTimer() {
         if (auto* panel = findChild<StatusPanel*>(QString::fromLatin1(name)))
             panel->setText(text);
     }
+}
+
+// The overheat watch updates the thermal tabs of both Intel families, visible or not.
+void TfrmMSR::Overheating_timerTimer() {
+    const OverheatReading reading = ThermalMonitorTab::readOverheat(m_msr);
+    for (ThermalMonitorTab* tab : findChildren<ThermalMonitorTab*>())
+        tab->showOverheat(reading);
 }
 
 void TfrmMSR::setFrequencyTimer(bool on) {

@@ -67,6 +67,7 @@ public:
     void NetBurst_NaplnitKomba();
 
     void Frequency_timerTimer();
+    void Overheating_timerTimer();
     void sbtnConfigurationClick();
     void abtnAboutClick();
     void tmrShowFormTimer();

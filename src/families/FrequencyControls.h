@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "pstates/TransitionSupport.h"
+
 class QComboBox;
 class QPushButton;
 class QString;
@@ -28,6 +30,9 @@ FrequencyControls addMultiplierGroup(SheetBuilder& builder, const QString& prefi
 StatusPanel* addCoreClockGroup(SheetBuilder& builder, const QString& prefix);
 
 struct ComboFill;
+
+// Shows a transition routine's text on a report panel: bold, in the colour of its state.
+void showTransitionReport(StatusPanel* panel, const QString& text, ReportColour colour);
 
 // Applies a list filler's decision to a box: enable or disable it, and when told, replace its
 // items and leave it without a selection.

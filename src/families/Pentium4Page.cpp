@@ -5,6 +5,7 @@
 
 #include "SheetBuilder.h"
 #include "StatusPanel.h"
+#include "ThermalMonitorTab.h"
 #include "pstates/ListFillers.h"
 
 namespace zandro {
@@ -14,7 +15,16 @@ Pentium4Page::Pentium4Page(const PageContext& context, QWidget* parent)
     addSheet(QStringLiteral("NetBurst_Information"), QStringLiteral("Information"));
     addSheet(QStringLiteral("NetBurst_ErrorChecking"), QStringLiteral("Error Checking"));
     addSheet(QStringLiteral("NetBurst_Features"), QStringLiteral("Features"));
-    addSheet(QStringLiteral("NetBurst_ThermalMonitor"), QStringLiteral("Thermal Monitor"));
+    TabSheet* thermal =
+        addSheet(QStringLiteral("NetBurst_ThermalMonitor"), QStringLiteral("Thermal Monitor"));
+    {
+        SheetBuilder thermalBuilder(thermal, true);
+        thermalTab = new ThermalMonitorTab(
+            thermalBuilder, ThermalFamily::NetBurst, context, [this] { refreshStatus(); }, this);
+        thermalBuilder.finish();
+    }
+    thermal->onShow = [this] { this->context().host.setOverheatingTimer(true); };
+    thermal->onExit = [this] { this->context().host.setOverheatingTimer(false); };
     TabSheet* control = addSheet(QStringLiteral("NetBurst_FrequencyVoltageControl"),
                                  QStringLiteral("Frequency && Voltage Control"));
 
@@ -27,8 +37,9 @@ Pentium4Page::Pentium4Page(const PageContext& context, QWidget* parent)
     makeFrequencyControlTab(control);
 }
 
-// The statuses of this family are not decoded yet; the page shows its frame only.
-void Pentium4Page::refreshStatus() {}
+void Pentium4Page::refreshStatus() {
+    thermalTab->refreshClockModulation();
+}
 
 void Pentium4Page::fillLists() {
     const IntelLists lists = NetBurst_NaplnitKomba(context().msr, context().flags.UserProtection);

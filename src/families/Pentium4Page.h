@@ -6,6 +6,7 @@
 namespace zandro {
 
 class StatusPanel;
+class ThermalMonitorTab;
 
 // The Pentium 4 (NetBurst) page: information, error checking, features, thermal monitor and
 // frequency control.
@@ -19,6 +20,7 @@ public:
 
     FrequencyControls frequency;
     StatusPanel* NetBurst_CurrentCoreClock = nullptr;
+    ThermalMonitorTab* thermalTab = nullptr;
 };
 
 }  // namespace zandro

@@ -2,39 +2,349 @@
 
 #include <QComboBox>
 #include <QPushButton>
+#include <QRadioButton>
 
 #include "SheetBuilder.h"
 #include "StatusPanel.h"
+#include "ThermalMonitorTab.h"
+#include "core/CoreClock.h"
+#include "core/MsrBuffer.h"
+#include "pstates/CodeTables.h"
+#include "pstates/IntelTransition.h"
 #include "pstates/ListFillers.h"
 
 namespace zandro {
 
-PentiumMPage::PentiumMPage(const PageContext& context, QWidget* parent)
-    : FamilyPage(QStringLiteral("pgctrlPentiumM"), FamilyPentiumM, context, parent) {
-    addSheet(QStringLiteral("PMobile_Information"), QStringLiteral("Information"));
-    addSheet(QStringLiteral("PMobile_Features"), QStringLiteral("Features"));
-    addSheet(QStringLiteral("PMobile_L2cache"), QStringLiteral("Level 2 cache"));
-    addSheet(QStringLiteral("PMobile_ThermalMonitor"), QStringLiteral("Thermal Monitor"));
-    TabSheet* control = addSheet(QStringLiteral("PMobile_FrequencyVoltageControl"),
-                                 QStringLiteral("Frequency && Voltage Control"));
+namespace {
 
-    SheetBuilder builder(control);
-    frequency = addMultiplierGroup(builder, QStringLiteral("PMobile"));
-    setInitialItems(frequency.voltage, PMobile_InitialVoltageItems());
-    PMobile_CurrentCoreClock = addCoreClockGroup(builder, QStringLiteral("PMobile"));
-    builder.finish();
+constexpr uint32_t kPowerOn = 0x2A;
+constexpr uint32_t kMiscEnable = 0x1A0;
+constexpr uint32_t kL2Control = 0x11E;
+constexpr uint32_t kPerfStatus = 0x198;
 
-    makeFrequencyControlTab(control);
+// One on/off option: its panel's bit and texts, and the bit its two buttons write.
+struct OptionRow {
+    const char* caption;
+    const char* panel;
+    uint32_t index;
+    unsigned bit;
+    const char* whenClear;
+    const char* whenSet;
+    const char* onName;
+    const char* offName;
+    bool flushing;
+    uint16_t code;  // in configuration files
+};
+
+const std::array<OptionRow, PentiumMPage::kOptionCount> kOptions = {{
+    {" Data Error Checking ", "PMobile_DataErrorChecking", kPowerOn, 1, "Disabled", "Enabled",
+     "PMobile_DataErrorCheckingEN", "PMobile_DataErrorCheckingDIS", true, 120},
+    {" Response Error Checking ", "PMobile_ResponseErrorChecking", kPowerOn, 2, "Disabled",
+     "Enabled", "PMobile_ResponseErrorCheckingEN", "PMobile_ResponseErrorCheckingDIS", true, 121},
+    {" Enhanced Intel SpeedStep technology ", "PMobile_EnhancedSpeedStep", kMiscEnable, 16,
+     "Disabled", "Enabled", "PMobile_EnhancedSpeedStepEN", "PMobile_EnhancedSpeedStepDIS", false,
+     122},
+    {" L2 Enabled ", "PMobile_L2Enabled", kL2Control, 8, "Disabled", "Enabled and initialized",
+     "PMobile_L2EnabledEN", "PMobile_L2EnabledDIS", true, 130},
+}};
+
+constexpr uint16_t kThermalMonitorCode = 140;
+constexpr uint16_t kOnDemandCode = 141;
+constexpr uint16_t kMultiplierCode = 150;
+constexpr uint16_t kVoltageCode = 151;
+
+const std::array<const char*, 8> kAddressRanges = {
+    "512 MByte", "1 GByte", "2 GByte", "4 GByte", "8 GByte", "16 GByte", "32 GByte", "64 GByte",
+};
+
+// Which of the buttons is checked, -1 when none is.
+template <size_t N>
+int checkedPosition(const std::array<QRadioButton*, N>& buttons) {
+    for (size_t i = 0; i < N; ++i) {
+        if (buttons[i]->isChecked())
+            return int(i);
+    }
+    return -1;
 }
 
-// The statuses of this family are not decoded yet; the page shows its frame only.
-void PentiumMPage::refreshStatus() {}
+QString comboText(const QComboBox* box) {
+    return box->currentIndex() < 0 ? QString() : box->currentText().left(10);
+}
+
+QString bitText(const MsrBuffer& msr, unsigned bit, const char* whenClear, const char* whenSet) {
+    return QString::fromLatin1(msr.MsrBit(bit) ? whenSet : whenClear);
+}
+
+}  // namespace
+
+// Connects the transition engine to the report panel.
+class PentiumMPage::TransitionUi : public IntelTransitionUi {
+public:
+    explicit TransitionUi(PentiumMPage& page) : m_page(page) {}
+    void report(const std::string& text, ReportColour colour) override {
+        showTransitionReport(m_page.PMobile_TransitionReport, QString::fromStdString(text), colour);
+    }
+
+private:
+    PentiumMPage& m_page;
+};
+
+PentiumMPage::PentiumMPage(const PageContext& context, QWidget* parent)
+    : FamilyPage(QStringLiteral("pgctrlPentiumM"), FamilyPentiumM, context, parent) {
+    TabSheet* information =
+        addSheet(QStringLiteral("PMobile_Information"), QStringLiteral("Information"));
+    TabSheet* features = addSheet(QStringLiteral("PMobile_Features"), QStringLiteral("Features"));
+    TabSheet* l2 = addSheet(QStringLiteral("PMobile_L2cache"), QStringLiteral("Level 2 cache"));
+    TabSheet* thermalSheet =
+        addSheet(QStringLiteral("PMobile_ThermalMonitor"), QStringLiteral("Thermal Monitor"));
+    TabSheet* control = addSheet(QStringLiteral("PMobile_FrequencyVoltageControl"),
+                                 QStringLiteral("Frequency && Voltage Control"));
+    buildInformation(information);
+    buildOptions(features, DataErrorChecking, EnhancedSpeedStep, false);
+    buildOptions(l2, L2Enabled, L2Enabled, true);
+    {
+        SheetBuilder builder(thermalSheet, true);
+        thermal = new ThermalMonitorTab(
+            builder, ThermalFamily::PMobile, context, [this] { PMobile_RefreshStatus(); }, this);
+        builder.finish();
+    }
+    buildFrequencyControl(control);
+
+    for (TabSheet* sheet : {information, features, l2})
+        sheet->onShow = [this] { PMobile_RefreshStatus(); };
+    thermalSheet->onShow = [this] {
+        this->context().host.setOverheatingTimer(true);
+        PMobile_RefreshStatus();
+    };
+    thermalSheet->onExit = [this] { this->context().host.setOverheatingTimer(false); };
+    control->onShow = [this] { PMobile_FrequencyVoltageControlShow(); };
+    control->onExit = [this] { PMobile_FrequencyVoltageControlExit(); };
+}
+
+PentiumMPage::~PentiumMPage() = default;
+
+void PentiumMPage::buildInformation(TabSheet* sheet) {
+    SheetBuilder builder(sheet);
+    const std::array<std::pair<const char*, const char*>, 3> rows = {{
+        {" Clock Frequency Ratio ", "PMobile_ClockFrequencyRatio"},
+        {" System Bus Frequency (Factory Settings) ", "PMobile_SystemBusFrequency"},
+        {" In Order Queue Depth ", "PMobile_InOrderQueueDepth"},
+    }};
+    for (size_t i = 0; i < rows.size(); ++i) {
+        m_information[i] = builder.status(builder.group(QString::fromLatin1(rows[i].first)),
+                                          QString::fromLatin1(rows[i].second));
+    }
+    m_perfMonitoring = builder.status(builder.group(QStringLiteral(" Performance Monitoring ")),
+                                      QStringLiteral("PMobile_PerfMonitoring"));
+    builder.finish();
+}
+
+void PentiumMPage::buildOptions(TabSheet* sheet, int first, int last, bool withL2Status) {
+    SheetBuilder builder(sheet, true);
+    const auto statusGroup = [&](const char* caption, const char* name) {
+        return builder.status(builder.group(QString::fromLatin1(caption)),
+                              QString::fromLatin1(name));
+    };
+    if (withL2Status) {
+        m_l2Status[0] = statusGroup(" L2 Presence ", "PMobile_L2Presence");
+        m_l2Status[1] = statusGroup(" L2 Hardware ", "PMobile_L2Hardware");
+    }
+    for (int row = first; row <= last; ++row) {
+        const OptionRow& option = kOptions[size_t(row)];
+        QGroupBox* group = builder.group(QString::fromLatin1(option.caption));
+        m_optionPanels[size_t(row)] = builder.status(group, QString::fromLatin1(option.panel));
+        auto& buttons = m_optionButtons[size_t(row)];
+        buttons[0] =
+            builder.radio(group, QString::fromLatin1(option.onName), QStringLiteral("Enable"));
+        buttons[1] =
+            builder.radio(group, QString::fromLatin1(option.offName), QStringLiteral("Disable"));
+        connect(buttons[0], &QRadioButton::clicked, this, [this, row] { optionClick(row, true); });
+        connect(buttons[1], &QRadioButton::clicked, this, [this, row] { optionClick(row, false); });
+    }
+    if (withL2Status) {
+        m_l2Status[2] = statusGroup(" ECC Checking ", "PMobile_ECCChecking");
+        m_l2Status[3] =
+            statusGroup(" L2 Physical Address Range Support ", "PMobile_PhysicalAddressRange");
+    }
+    builder.finish();
+}
+
+void PentiumMPage::buildFrequencyControl(TabSheet* sheet) {
+    SheetBuilder builder(sheet);
+    QGroupBox* info = builder.group(QStringLiteral(" Multiplier / Voltage Info: "));
+    const std::array<std::pair<const char*, const char*>, 4> rows = {{
+        {"PMobile_CurrentMultiplier", "Current Multiplier:"},
+        {"PMobile_AvailableMultiplier", "Available Multipliers:"},
+        {"PMobile_CurrentVoltage", "Current Voltage:"},
+        {"PMobile_AvailableVoltage", "Available Voltages:"},
+    }};
+    for (size_t i = 0; i < rows.size(); ++i) {
+        m_frequencyInfo[i] = builder.status(info, QString::fromLatin1(rows[i].first),
+                                            QString::fromLatin1(rows[i].second));
+    }
+    frequency = addMultiplierGroup(builder, QStringLiteral("PMobile"));
+    setInitialItems(frequency.voltage, PMobile_InitialVoltageItems());
+    connect(frequency.set, &QPushButton::clicked, this,
+            [this] { PMobile_InitiateFIDVIDChangeButtonClick(); });
+    PMobile_CurrentCoreClock = addCoreClockGroup(builder, QStringLiteral("PMobile"));
+    PMobile_TransitionReport =
+        builder.status(qobject_cast<QGroupBox*>(PMobile_CurrentCoreClock->parentWidget()),
+                       QStringLiteral("PMobile_TransitionReport"), QString());
+    builder.finish();
+}
+
+void PentiumMPage::readRegister(uint32_t index) {
+    context().msr.Index = index;
+    context().msr.ReadMsr();
+}
+
+void PentiumMPage::showOption(int row) {
+    const OptionRow& option = kOptions[size_t(row)];
+    m_optionPanels[size_t(row)]->setText(
+        bitText(context().msr, option.bit, option.whenClear, option.whenSet));
+}
+
+void PentiumMPage::showL2Status() {
+    const MsrBuffer& msr = context().msr;
+    m_l2Status[0]->setText(bitText(msr, 23, "Present", "Not Present"));
+    m_l2Status[1]->setText(bitText(msr, 0, "Hardware disabled", "Hardware enabled"));
+    showOption(L2Enabled);
+    m_l2Status[2]->setText(bitText(msr, 5, "Disabled", "Enabled"));
+    m_l2Status[3]->setText(QString::fromLatin1(kAddressRanges[size_t(msr.MsrBits(22, 20))]));
+}
+
+void PentiumMPage::showFrequencyInfo() {
+    const MsrBuffer& msr = context().msr;
+    const auto vidText = [&](unsigned high, unsigned low) {
+        return QString::fromStdString(PMobile_VidToText(uint8_t(msr.MsrBits(high, low))));
+    };
+    m_frequencyInfo[0]->setText(QString::number(msr.MsrBits(15, 8)) + QStringLiteral("x"));
+    m_frequencyInfo[1]->setText(QString::number(msr.MsrBits(31, 24)) + QStringLiteral("x - ") +
+                                QString::number(msr.MsrBits(47, 40)) + QStringLiteral("x"));
+    m_frequencyInfo[2]->setText(vidText(7, 0));
+    m_frequencyInfo[3]->setText(vidText(23, 16) + QStringLiteral(" - ") + vidText(39, 32));
+}
+
+void PentiumMPage::PMobile_RefreshStatus() {
+    const MsrBuffer& msr = context().msr;
+    readRegister(kPowerOn);
+    m_information[0]->setText(QString::number(msr.MsrBits(26, 22)) + QStringLiteral("x"));
+    m_information[1]->setText(bitText(msr, 18, "100 MHz", "133 MHz"));
+    m_information[2]->setText(bitText(msr, 13, "8 entry", "1 entry"));
+
+    readRegister(kMiscEnable);
+    m_perfMonitoring->setText(bitText(msr, 7, "Disabled", "Enabled"));
+
+    readRegister(kPowerOn);
+    showOption(DataErrorChecking);
+    showOption(ResponseErrorChecking);
+
+    readRegister(kMiscEnable);
+    showOption(EnhancedSpeedStep);
+
+    readRegister(kL2Control);
+    showL2Status();
+
+    thermal->refreshPMobileMonitorStatus();
+    thermal->refreshClockModulation();
+
+    readRegister(kPerfStatus);
+    showFrequencyInfo();
+}
+
+void PentiumMPage::optionClick(int row, bool enable) {
+    const OptionRow& option = kOptions[size_t(row)];
+    MsrBuffer& msr = context().msr;
+    msr.Index = option.index;
+    msr.ReadMsr();
+    const uint32_t mask = uint32_t(1) << option.bit;
+    if (enable)
+        msr.Low |= mask;
+    else
+        msr.Low &= ~mask;
+    if (option.flushing)
+        msr.WriteMsrFlushing();
+    else
+        msr.WriteMsr();
+    PMobile_RefreshStatus();
+}
 
 void PentiumMPage::fillLists() {
     const IntelLists lists = PMobile_NaplnitKomba(context().msr, context().flags.UserProtection);
     applyComboFill(frequency.multiplier, lists.multiplier);
     applyComboFill(frequency.voltage, lists.voltage);
     frequency.set->setEnabled(lists.buttonEnabled);
+}
+
+void PentiumMPage::PMobile_InitiateFIDVIDChangeButtonClick() {
+    TransitionUi ui(*this);
+    IntelTransition transition(context().msr, ui, IntelFamily::PentiumM);
+    const IntelTransition::RatioVid current = transition.readCurrent();
+    const IntelTransition::RatioVid target = IntelTransition::targetsFromTexts(
+        IntelFamily::PentiumM, comboText(frequency.multiplier).toStdString(),
+        comboText(frequency.voltage).toStdString(), current);
+    transition.changeFrom(current, target);
+    PMobile_CurrentCoreClock->setText(QString::number(MeasureCoreClock(context().platform)) +
+                                      QStringLiteral(" MHz"));
+    PMobile_RefreshStatus();
+}
+
+void PentiumMPage::PMobile_FrequencyVoltageControlShow() {
+    context().host.setFrequencyTimer(true);
+    PMobile_RefreshStatus();
+}
+
+void PentiumMPage::PMobile_FrequencyVoltageControlExit() {
+    context().host.setFrequencyTimer(false);
+}
+
+std::vector<OptionRecord> PentiumMPage::savedOptions() const {
+    std::vector<OptionRecord> records;
+    const auto add = [&](uint16_t code, int position) {
+        if (position >= 0)
+            records.push_back({code, uint8_t(position)});
+    };
+    for (size_t row = 0; row < kOptions.size(); ++row)
+        add(kOptions[row].code, checkedPosition(m_optionButtons[row]));
+    add(kThermalMonitorCode, checkedPosition(thermal->monitorButtons));
+    add(kOnDemandCode, checkedPosition(thermal->dutyButtons));
+    add(kMultiplierCode, frequency.multiplier->currentIndex());
+    add(kVoltageCode, frequency.voltage->currentIndex());
+    return records;
+}
+
+RecordAction PentiumMPage::applyRecord(OptionRecord record) {
+    for (size_t row = 0; row < kOptions.size(); ++row) {
+        if (record.code != kOptions[row].code)
+            continue;
+        if (record.value <= 1)
+            optionClick(int(row), record.value == 0);
+        return RecordAction::Applied;
+    }
+    switch (record.code) {
+        case kThermalMonitorCode:
+            // "Disable" is position 0 on this page.
+            if (record.value == 0)
+                thermal->ThermalMonitorDISClick();
+            else if (record.value == 1)
+                thermal->ThermalMonitor1ENClick();
+            else if (record.value == 2)
+                thermal->ThermalMonitor2ENClick();
+            return RecordAction::Applied;
+        case kOnDemandCode:
+            if (record.value < thermal->dutyButtons.size())
+                thermal->OnDemandDutyClick(record.value);
+            return RecordAction::Applied;
+        case kMultiplierCode:
+        case kVoltageCode: {
+            QComboBox* box =
+                record.code == kMultiplierCode ? frequency.multiplier : frequency.voltage;
+            box->setCurrentIndex(record.value < box->count() ? record.value : -1);
+            return RecordAction::TransitionRequested;
+        }
+        default:
+            return RecordAction::NotMine;
+    }
 }
 
 }  // namespace zandro

@@ -1,23 +1,73 @@
 #pragma once
 
+#include <array>
+
 #include "FamilyPage.h"
 #include "FrequencyControls.h"
+
+class QRadioButton;
 
 namespace zandro {
 
 class StatusPanel;
+class ThermalMonitorTab;
 
 // The Pentium M page: information, features, level 2 cache, thermal monitor and frequency control.
 class PentiumMPage : public FamilyPage {
     Q_OBJECT
 public:
     explicit PentiumMPage(const PageContext& context, QWidget* parent = nullptr);
+    ~PentiumMPage() override;
 
-    void refreshStatus() override;
+    void refreshStatus() override { PMobile_RefreshStatus(); }
     void fillLists() override;
+    std::vector<OptionRecord> savedOptions() const override;
+    RecordAction applyRecord(OptionRecord record) override;
+    void runTransition() override { PMobile_InitiateFIDVIDChangeButtonClick(); }
+
+    // Re-reads every register the page shows and rewrites the panels of all five tabs.
+    void PMobile_RefreshStatus();
+
+    // On/off options, in the order of their rows.
+    enum Option { DataErrorChecking, ResponseErrorChecking, EnhancedSpeedStep, L2Enabled };
+    static constexpr int kOptionCount = 4;
+    void PMobile_DataErrorCheckingENClick() { optionClick(DataErrorChecking, true); }
+    void PMobile_DataErrorCheckingDISClick() { optionClick(DataErrorChecking, false); }
+    void PMobile_ResponseErrorCheckingENClick() { optionClick(ResponseErrorChecking, true); }
+    void PMobile_ResponseErrorCheckingDISClick() { optionClick(ResponseErrorChecking, false); }
+    void PMobile_EnhancedSpeedStepENClick() { optionClick(EnhancedSpeedStep, true); }
+    void PMobile_EnhancedSpeedStepDISClick() { optionClick(EnhancedSpeedStep, false); }
+    void PMobile_L2EnabledENClick() { optionClick(L2Enabled, true); }
+    void PMobile_L2EnabledDISClick() { optionClick(L2Enabled, false); }
+
+    // Frequency and voltage control.
+    void PMobile_InitiateFIDVIDChangeButtonClick();
+    void PMobile_FrequencyVoltageControlShow();
+    void PMobile_FrequencyVoltageControlExit();
 
     FrequencyControls frequency;
     StatusPanel* PMobile_CurrentCoreClock = nullptr;
+    StatusPanel* PMobile_TransitionReport = nullptr;
+    ThermalMonitorTab* thermal = nullptr;  // owned by the page
+
+private:
+    class TransitionUi;
+
+    void buildInformation(TabSheet* sheet);
+    void buildOptions(TabSheet* sheet, int first, int last, bool withL2Status);
+    void buildFrequencyControl(TabSheet* sheet);
+    void optionClick(int row, bool enable);
+    void readRegister(uint32_t index);
+    void showOption(int row);
+    void showL2Status();
+    void showFrequencyInfo();
+
+    std::array<StatusPanel*, 3> m_information{};  // ratio, bus, in-order queue
+    StatusPanel* m_perfMonitoring = nullptr;
+    std::array<StatusPanel*, kOptionCount> m_optionPanels{};
+    std::array<std::array<QRadioButton*, 2>, kOptionCount> m_optionButtons{};
+    std::array<StatusPanel*, 4> m_l2Status{};  // presence, hardware, ECC, address range
+    std::array<StatusPanel*, 4> m_frequencyInfo{};
 };
 
 }  // namespace zandro

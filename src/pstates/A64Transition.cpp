@@ -76,13 +76,6 @@ std::optional<uint32_t> boxNumber(const std::string& text, uint32_t max) {
     return value;
 }
 
-uint64_t elapsedMs(Platform& platform, uint64_t since) {
-    const uint64_t frequency = platform.performanceFrequency();
-    if (frequency == 0)
-        return 0;
-    return (platform.performanceCounter() - since) * 1000 / frequency;
-}
-
 // Notices a code that stops moving: the hardware ignored the request or hung in it.
 class StallWatch {
 public:
@@ -102,25 +95,6 @@ private:
     Platform& m_platform;
     uint8_t m_value;
     uint64_t m_since;
-};
-
-// Real-time priority for one voltage write and its wait; normal again however the scope ends.
-class RealTimeScope {
-public:
-    RealTimeScope(Platform& platform, bool enabled) : m_platform(platform), m_enabled(enabled) {
-        if (m_enabled)
-            m_platform.setRealTimePriority();
-    }
-    ~RealTimeScope() {
-        if (m_enabled)
-            m_platform.setNormalPriority();
-    }
-    RealTimeScope(const RealTimeScope&) = delete;
-    RealTimeScope& operator=(const RealTimeScope&) = delete;
-
-private:
-    Platform& m_platform;
-    bool m_enabled;
 };
 
 }  // namespace

@@ -8,6 +8,8 @@ namespace zandro {
 
 constexpr uint64_t kNever = std::numeric_limits<uint64_t>::max();
 
+void SimBehaviour::beforeWrite(SimMachine&, unsigned, uint32_t, uint64_t&) {}
+
 void SimBehaviour::afterWrite(SimMachine&, unsigned, uint32_t, uint64_t) {}
 
 void SimBehaviour::beforeRead(SimMachine&, unsigned, uint32_t) {}
@@ -133,6 +135,7 @@ bool SimMachine::write(unsigned n, uint32_t index, uint64_t value) {
     SimProcessor& processor = found->second;
     if (processor.failWrite.count(index) || !processor.msrs.count(index))
         return false;
+    m_behaviour->beforeWrite(*this, n, index, value);
     processor.msrs[index] = value;
     m_behaviour->afterWrite(*this, n, index, value);
     return true;

@@ -27,6 +27,9 @@ struct SimProcessor {
 class SimBehaviour {
 public:
     virtual ~SimBehaviour() = default;
+    // Before a write of a register that exists is stored: the value may be changed into what the
+    // register keeps (read-only bits, bits that only clear, requests the part refuses).
+    virtual void beforeWrite(SimMachine& machine, unsigned cpu, uint32_t index, uint64_t& value);
     // After a successful write of a register that exists; the value is already stored.
     virtual void afterWrite(SimMachine& machine, unsigned cpu, uint32_t index, uint64_t value);
     // Before a register is read (for registers computed on demand).

@@ -53,6 +53,7 @@ extern const SimProfileData kK6Profile;
 extern const SimProfileData kK5Profile;
 extern const SimProfileData kUnknownProfile;
 extern const SimProfileData kPentiumMProfile;
+extern const SimProfileData kPentiumMDothanProfile;
 extern const SimProfileData kPentium4Profile;
 extern const SimProfileData kPentium3Profile;
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 
+#include "SimIntelBehaviour.h"
 #include "SimK8Behaviour.h"
 #include "SimProfileData.h"
 
@@ -19,9 +20,10 @@ constexpr uint32_t kFirstMachineCheckBank = 0x400;
 constexpr size_t kBrandBytes = 48;
 
 // In the order `--simulate list` shows them: the family pages' order, then the stranger.
-constexpr std::array<const SimProfileData*, 10> kProfiles = {
-    &kAthlon64Profile, &kAthlon64X2Profile, &kOpteronProfile, &kPentiumMProfile, &kPentium4Profile,
-    &kAthlonProfile,   &kPentium3Profile,   &kK6Profile,      &kK5Profile,       &kUnknownProfile,
+constexpr std::array kProfiles = {
+    &kAthlon64Profile, &kAthlon64X2Profile, &kOpteronProfile, &kPentiumMDothanProfile,
+    &kPentiumMProfile, &kPentium4Profile,   &kAthlonProfile,  &kPentium3Profile,
+    &kK6Profile,       &kK5Profile,         &kUnknownProfile,
 };
 
 using BrandBytes = std::array<uint8_t, kBrandBytes>;
@@ -114,6 +116,8 @@ SimMachine buildMachine(const SimProfileData& spec) {
     }
     if (spec.k8)
         machine.setBehaviour(std::make_shared<SimK8Behaviour>());
+    else if (SimIntelBehaviour::fits(boot))
+        machine.setBehaviour(std::make_shared<SimIntelBehaviour>());
     return machine;
 }
 

@@ -108,7 +108,7 @@ constexpr SimMsrRow kPentium3Msrs[] = {
 }  // namespace
 
 const SimProfileData kPentiumMProfile = {
-    "pentium-m",
+    "pentium-m-banias",
     "Intel Pentium M 1600 (Banias), 1600 MHz",
     kPentiumMLeaves,
     kPentiumMMsrs,

@@ -4,7 +4,7 @@
 #include <QTimer>
 
 #include "GuiFixture.h"
-#include "app/TM_BlinkLabel.h"
+#include "families/TM_BlinkLabel.h"
 
 namespace zandro {
 namespace {

@@ -53,11 +53,17 @@ TEST(SimProfiles, EachProfileIsRecognisedByExactlyItsFamilyDetector) {
         const char* profile;
         int family;
     } cases[] = {
-        {"athlon64", FamilyAthlon64}, {"athlon64-x2", FamilyAthlon64},
-        {"opteron", FamilyAthlon64},  {"pentium-m", FamilyPentiumM},
-        {"pentium4", FamilyPentium4}, {"athlon", FamilyAthlonK7},
-        {"pentium3", FamilyPentium3}, {"k6", FamilyK5K6},
-        {"k5", FamilyK5K6},           {"unknown", kNoFamily},
+        {"athlon64", FamilyAthlon64},
+        {"athlon64-x2", FamilyAthlon64},
+        {"opteron", FamilyAthlon64},
+        {"pentium-m", FamilyPentiumM},
+        {"pentium-m-banias", FamilyPentiumM},
+        {"pentium4", FamilyPentium4},
+        {"athlon", FamilyAthlonK7},
+        {"pentium3", FamilyPentium3},
+        {"k6", FamilyK5K6},
+        {"k5", FamilyK5K6},
+        {"unknown", kNoFamily},
     };
     bool (*const detectors[kFamilyCount])(Platform&) = {IsAthlon64, IsPentiumM, IsPentium4,
                                                         IsAthlonK7, IsPentium3, IsK5K6};
@@ -73,8 +79,10 @@ TEST(SimProfiles, EachProfileIsRecognisedByExactlyItsFamilyDetector) {
 TEST(SimProfiles, IdentityFieldsThatThePagesTestAreThoseOfTheRealParts) {
     SimRig pentium4("pentium4");
     EXPECT_EQ(ReadCpuid(pentium4.platform).model, 3) << "model 3: its frequency controls apply";
-    SimRig pentiumM("pentium-m");
-    EXPECT_EQ(ReadCpuid(pentiumM.platform).model, 9);
+    SimRig banias("pentium-m-banias");
+    EXPECT_EQ(ReadCpuid(banias.platform).model, 9);
+    SimRig dothan("pentium-m");
+    EXPECT_EQ(ReadCpuid(dothan.platform).model, 13);
     SimRig unknown("unknown");
     EXPECT_GT(ReadCpuid(unknown.platform).family, 15) << "a family no page was made for";
     SimRig k5("k5");
@@ -145,7 +153,7 @@ TEST(SimProfiles, BrandStringEndsInNulAndAmdNameRegistersHoldIt) {
         }
         EXPECT_EQ(registers, brand);
     }
-    SimRig pentiumM("pentium-m");
+    SimRig pentiumM("pentium-m-banias");
     const std::string brand = brandOf(pentiumM.platform);
     EXPECT_EQ(brand.find_first_not_of(' '),
               47 - std::strlen("Intel(R) Pentium(R) M processor 1600MHz"))

@@ -56,4 +56,12 @@ void writeFile(const std::string& path, const std::string& text) {
     out << text;
 }
 
+std::vector<std::string> readLines(const std::string& path) {
+    std::istringstream text(readFile(path));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(text, line);)
+        lines.push_back(line);
+    return lines;
+}
+
 }  // namespace zandro::test

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/MsrBuffer.h"
 #include "sim/SimMachine.h"
@@ -35,6 +36,8 @@ private:
 };
 
 std::string readFile(const std::string& path);
+// The file's lines without their line feeds (a trace, for example).
+std::vector<std::string> readLines(const std::string& path);
 void writeFile(const std::string& path, const std::string& text);
 
 }  // namespace zandro::test

@@ -1,0 +1,243 @@
+#include "ThermalMonitorTab.h"
+
+#include <QGroupBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "SheetBuilder.h"
+#include "StatusPanel.h"
+#include "TM_BlinkLabel.h"
+#include "core/MsrBuffer.h"
+#include "core/NetBurstCapabilities.h"
+
+namespace zandro {
+
+const QColor ThermalMonitorTab::kGreen(0, 128, 0);
+const QColor ThermalMonitorTab::kRed(255, 0, 0);
+
+namespace {
+
+// Duty buttons in their order on the tab, with the code each one writes.
+struct DutyRow {
+    const char* suffix;
+    const char* caption;
+    int code;
+};
+
+constexpr DutyRow kDutyRows[] = {
+    {"_OnDemandDutyDIS", "Disable", 0}, {"_OnDemandDuty87", "87.5 %", 7},
+    {"_OnDemandDuty75", "75.0 %", 6},   {"_OnDemandDuty62", "62.5 %", 5},
+    {"_OnDemandDuty50", "50.0 %", 4},   {"_OnDemandDuty37", "37.5 %", 3},
+    {"_OnDemandDuty25", "25.0 %", 2},   {"_OnDemandDuty12", "12.5 %", 1},
+};
+
+constexpr uint32_t kTm1Bit = 1u << 3;
+constexpr uint32_t kNetBurstTm2Bit = 1u << 13;
+constexpr uint32_t kPMobileTm2Select = 1u << 16;
+constexpr uint32_t kDutyField = 0x1Eu;  // bits 4..1
+
+}  // namespace
+
+void setPanelColour(StatusPanel* panel, const QColor& colour) {
+    panel->setStyleSheet(QStringLiteral("font-weight: bold; color: rgb(%1, %2, %3);")
+                             .arg(colour.red())
+                             .arg(colour.green())
+                             .arg(colour.blue()));
+    panel->setProperty("fontColour", colour);
+}
+
+ThermalMonitorTab::ThermalMonitorTab(SheetBuilder& builder, ThermalFamily family,
+                                     const PageContext& context, std::function<void()> refresh,
+                                     QObject* parent)
+    : QObject(parent), m_family(family), m_context(context), m_refresh(std::move(refresh)) {
+    setObjectName(name("_ThermalMonitorTab"));
+    buildMonitorGroup(builder);
+    buildOverheatGroup(builder);
+    buildDutyGroup(builder);
+}
+
+QString ThermalMonitorTab::name(const char* suffix) const {
+    return (m_family == ThermalFamily::NetBurst ? QStringLiteral("NetBurst")
+                                                : QStringLiteral("PMobile")) +
+           QLatin1String(suffix);
+}
+
+void ThermalMonitorTab::buildMonitorGroup(SheetBuilder& builder) {
+    QGroupBox* group = builder.group(QStringLiteral(" Slow Down When Overheating Protection "));
+    ThermalMonitorStatus = builder.status(group, name("_ThermalMonitorStatus"));
+    const std::array<std::pair<const char*, const char*>, 3> rows = {{
+        {"_ThermalMonitorDIS", "Disable"},
+        {"_ThermalMonitor1EN", "Enable Thermal Monitor 1"},
+        {"_ThermalMonitor2EN", "Enable Thermal Monitor 2"},
+    }};
+    for (size_t i = 0; i < rows.size(); ++i) {
+        builder.endRow(group);  // one above the other
+        monitorButtons[i] =
+            builder.radio(group, name(rows[i].first), QString::fromLatin1(rows[i].second));
+    }
+    connect(monitorButtons[0], &QRadioButton::clicked, this, [this] { ThermalMonitorDISClick(); });
+    connect(monitorButtons[1], &QRadioButton::clicked, this, [this] { ThermalMonitor1ENClick(); });
+    connect(monitorButtons[2], &QRadioButton::clicked, this, [this] { ThermalMonitor2ENClick(); });
+}
+
+void ThermalMonitorTab::buildOverheatGroup(SheetBuilder& builder) {
+    QGroupBox* group = builder.group(QStringLiteral(" Overheating Status "));
+    OverheatOccured = builder.status(group, name("_OverheatOccured"),
+                                     QStringLiteral("Overheat occured since last check:"));
+    Temperature =
+        builder.status(group, name("_Temperature"), QStringLiteral("Current temperature:"));
+    if (m_family == ThermalFamily::PMobile)
+        Temperature->setText(QString());
+    setPanelColour(Temperature, kGreen);
+
+    // The blinking "Too High" covers the panel while the sensor reports too hot.
+    TemperatureBlink = new TM_BlinkLabel(Temperature);
+    TemperatureBlink->setObjectName(QStringLiteral("lbl") + name("_Temperature"));
+    TemperatureBlink->setStyleSheet(QStringLiteral("color: rgb(255, 0, 0);"));
+    auto* layout = new QVBoxLayout(Temperature);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(TemperatureBlink);
+    TemperatureBlink->setBlink(true);
+    TemperatureBlink->setVisible(false);
+
+    NewOverheatCheck =
+        builder.button(group, name("_NewOverheatCheck"), QStringLiteral("New overheat check"));
+    connect(NewOverheatCheck, &QPushButton::clicked, this, [this] { NewOverheatCheckClick(); });
+}
+
+void ThermalMonitorTab::buildDutyGroup(SheetBuilder& builder) {
+    QGroupBox* group = builder.group(QStringLiteral(" On-Demand Clock Modulation "));
+    OnDemandDuty = builder.status(group, name("_OnDemandDuty"));
+    for (const DutyRow& row : kDutyRows) {
+        QRadioButton* button =
+            builder.radio(group, name(row.suffix), QString::fromLatin1(row.caption));
+        dutyButtons[size_t(row.code)] = button;
+        const int code = row.code;
+        connect(button, &QRadioButton::clicked, this, [this, code] { OnDemandDutyClick(code); });
+    }
+}
+
+OverheatReading ThermalMonitorTab::readOverheat(MsrBuffer& msr) {
+    msr.Index = kThermalStatus;
+    msr.ReadMsr();
+    return {msr.MsrBit(0), msr.MsrBit(1)};
+}
+
+void ThermalMonitorTab::showOverheat(OverheatReading reading) {
+    OverheatOccured->setText(reading.logged ? QStringLiteral("Yes") : QStringLiteral("No"));
+    setPanelColour(OverheatOccured, reading.logged ? kRed : kGreen);
+    if (reading.hot) {
+        Temperature->setText(QString());
+        TemperatureBlink->setText(QStringLiteral("Too High"));
+    } else {
+        TemperatureBlink->setText(QString());
+        Temperature->setText(QStringLiteral("Normal"));
+    }
+}
+
+void ThermalMonitorTab::showNetBurstMonitorStatus(const MsrBuffer& miscEnable, bool hasTM2) {
+    const bool tm1 = miscEnable.MsrBit(3);
+    const bool tm2 = miscEnable.MsrBit(13) && hasTM2;
+    QString text;
+    if (tm1 && tm2)
+        text = QStringLiteral("T.Monitor 1 + T.Monitor 2 Enabled");
+    else if (tm1)
+        text = QStringLiteral("Thermal Monitor 1 Enabled");
+    else if (tm2)
+        text = QStringLiteral("Thermal Monitor 2 Enabled");
+    else
+        text = QStringLiteral("Disabled");
+    ThermalMonitorStatus->setText(text);
+}
+
+void ThermalMonitorTab::refreshPMobileMonitorStatus() {
+    MsrBuffer& msr = m_context.msr;
+    msr.Index = kMiscEnable;
+    msr.ReadMsr();
+    if (!msr.MsrBit(3)) {
+        ThermalMonitorStatus->setText(QStringLiteral("Disabled"));
+        return;
+    }
+    msr.Index = kTm2Control;
+    msr.ReadMsr();
+    ThermalMonitorStatus->setText(msr.MsrBit(16) ? QStringLiteral("Thermal Monitor 2 Enabled")
+                                                 : QStringLiteral("Thermal Monitor 1 Enabled"));
+}
+
+void ThermalMonitorTab::refreshClockModulation() {
+    MsrBuffer& msr = m_context.msr;
+    msr.Index = kClockModulation;
+    msr.ReadMsr();
+    if (!msr.MsrBit(4)) {
+        OnDemandDuty->setText(QStringLiteral("Disabled"));
+        return;
+    }
+    const auto code = unsigned(msr.MsrBits(3, 1));
+    if (code == 0)
+        return;  // enabled without a duty cycle: nothing sensible to show
+    OnDemandDuty->setText(QStringLiteral("%1% of performance").arg(code * 12.5, 0, 'f', 1));
+}
+
+void ThermalMonitorTab::setMonitorBits(bool tm1, bool tm2) {
+    MsrBuffer& msr = m_context.msr;
+    if (m_family == ThermalFamily::PMobile) {
+        // The Pentium M chooses between the two monitors in 19Dh and switches the chosen one in
+        // 1A0h bit 3.
+        if (tm1 || tm2) {
+            msr.Index = kTm2Control;
+            msr.ReadMsr();
+            msr.Low = tm2 ? (msr.Low | kPMobileTm2Select) : (msr.Low & ~kPMobileTm2Select);
+            msr.WriteMsr();
+        }
+        msr.Index = kMiscEnable;
+        msr.ReadMsr();
+        msr.Low = (tm1 || tm2) ? (msr.Low | kTm1Bit) : (msr.Low & ~kTm1Bit);
+        msr.WriteMsr();
+    } else {
+        // Bit 13 is touched only on processors that have Thermal Monitor 2, except by its own
+        // button.
+        const bool touchTm2 = tm2 || HasTM2(m_context.platform);
+        msr.Index = kMiscEnable;
+        msr.ReadMsr();
+        msr.Low = tm1 ? (msr.Low | kTm1Bit) : (msr.Low & ~kTm1Bit);
+        if (touchTm2)
+            msr.Low = tm2 ? (msr.Low | kNetBurstTm2Bit) : (msr.Low & ~kNetBurstTm2Bit);
+        msr.WriteMsr();
+    }
+    m_refresh();
+}
+
+void ThermalMonitorTab::ThermalMonitorDISClick() {
+    setMonitorBits(false, false);
+}
+
+void ThermalMonitorTab::ThermalMonitor1ENClick() {
+    setMonitorBits(true, false);
+}
+
+void ThermalMonitorTab::ThermalMonitor2ENClick() {
+    setMonitorBits(false, true);
+}
+
+void ThermalMonitorTab::OnDemandDutyClick(int code) {
+    MsrBuffer& msr = m_context.msr;
+    msr.Index = kClockModulation;
+    msr.ReadMsr();
+    msr.Low &= ~kDutyField;
+    if (code > 0)
+        msr.Low |= 0x10u | (uint32_t(code & 7) << 1);
+    msr.WriteMsr();
+    m_refresh();
+}
+
+void ThermalMonitorTab::NewOverheatCheckClick() {
+    MsrBuffer& msr = m_context.msr;
+    msr.Index = kThermalStatus;
+    msr.ReadMsr();
+    msr.Low &= ~2u;
+    msr.WriteMsr();
+    m_refresh();
+}
+
+}  // namespace zandro

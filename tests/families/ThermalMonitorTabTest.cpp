@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+#include <QRadioButton>
+
+#include "GuiFixture.h"
+#include "families/StatusPanel.h"
+#include "families/TM_BlinkLabel.h"
+#include "families/ThermalMonitorTab.h"
+
+namespace zandro {
+namespace {
+
+using test::GuiRig;
+
+QString panel(GuiRig& rig, const QString& name) {
+    auto* p = rig.control<StatusPanel>(name);
+    return p ? p->text() : QStringLiteral("<missing %1>").arg(name);
+}
+
+TEST(ThermalMonitorTabTest, TimerTickShowsTheSensor) {
+    GuiRig rig("pentium4");
+    rig.sim.setReg(0x19C, 0x3);  // too hot now, and logged
+    ASSERT_TRUE(rig.start());
+    rig.act(QStringLiteral("tab:NetBurst_ThermalMonitor"));
+    rig.act(QStringLiteral("wait:1600"));
+    for (const char* prefix : {"NetBurst"}) {
+        const QString p = QLatin1String(prefix);
+        EXPECT_EQ(panel(rig, p + "_OverheatOccured"), QStringLiteral("Yes")) << prefix;
+        EXPECT_EQ(rig.control<StatusPanel>(p + "_OverheatOccured")->property("fontColour"),
+                  QVariant(ThermalMonitorTab::kRed));
+        EXPECT_EQ(panel(rig, p + "_Temperature"), QString()) << prefix;
+        EXPECT_EQ(rig.control<TM_BlinkLabel>("lbl" + p + "_Temperature")->text(),
+                  QStringLiteral("Too High"));
+    }
+    // Cooled down, log cleared by the user: green "No" and a steady "Normal".
+    rig.sim.setReg(0x19C, 0x2);
+    rig.act(QStringLiteral("click:NetBurst_NewOverheatCheck"));
+    EXPECT_EQ(rig.sim.reg(0x19C) & 2u, 0u);
+    rig.act(QStringLiteral("wait:1600"));
+    EXPECT_EQ(panel(rig, "NetBurst_OverheatOccured"), QStringLiteral("No"));
+    EXPECT_EQ(rig.control<StatusPanel>("NetBurst_OverheatOccured")->property("fontColour"),
+              QVariant(ThermalMonitorTab::kGreen));
+    EXPECT_EQ(panel(rig, "NetBurst_Temperature"), QStringLiteral("Normal"));
+    EXPECT_EQ(rig.control<TM_BlinkLabel>("lblNetBurst_Temperature")->text(), QString());
+}
+
+TEST(ThermalMonitorTabTest, LeavingTheTabStopsTheWatch) {
+    GuiRig rig("pentium4");
+    ASSERT_TRUE(rig.start());
+    rig.act(QStringLiteral("tab:NetBurst_ThermalMonitor"));
+    rig.act(QStringLiteral("tab:NetBurst_Information"));
+    rig.act(QStringLiteral("wait:1600"));
+    EXPECT_EQ(panel(rig, "NetBurst_OverheatOccured"), QStringLiteral("---"));
+}
+
+struct DutyCase {
+    const char* button;
+    uint32_t pattern;
+    const char* text;
+};
+
+TEST(ThermalMonitorTabTest, DutyButtonsWriteBits4To1AndKeepTheRest) {
+    const DutyCase cases[] = {
+        {"DIS", 0x00, "Disabled"},
+        {"12", 0x12, "12.5% of performance"},
+        {"25", 0x14, "25.0% of performance"},
+        {"37", 0x16, "37.5% of performance"},
+        {"50", 0x18, "50.0% of performance"},
+        {"62", 0x1A, "62.5% of performance"},
+        {"75", 0x1C, "75.0% of performance"},
+        {"87", 0x1E, "87.5% of performance"},
+    };
+    GuiRig rig("pentium4");
+    rig.sim.setReg(0x19A, 0x1'0000'0021ull);  // bit 0, bit 5 and a high bit stay as they are
+    ASSERT_TRUE(rig.start());
+    rig.act(QStringLiteral("tab:NetBurst_ThermalMonitor"));
+    for (const DutyCase& c : cases) {
+        rig.act(QStringLiteral("click:NetBurst_OnDemandDuty%1").arg(QLatin1String(c.button)));
+        EXPECT_EQ(rig.sim.reg(0x19A), 0x1'0000'0021ull | c.pattern) << c.button;
+        EXPECT_EQ(panel(rig, "NetBurst_OnDemandDuty"), QLatin1String(c.text)) << c.button;
+    }
+}
+
+TEST(ThermalMonitorTabTest, EnabledWithoutDutyCodeKeepsTheText) {
+    GuiRig rig("pentium4");
+    ASSERT_TRUE(rig.start());
+    rig.act(QStringLiteral("tab:NetBurst_ThermalMonitor"));
+    rig.act(QStringLiteral("click:NetBurst_OnDemandDuty50"));
+    rig.sim.setReg(0x19A, 0x10);
+    rig.act(QStringLiteral("tab:NetBurst_Information"));
+    EXPECT_EQ(panel(rig, "NetBurst_OnDemandDuty"), QStringLiteral("50.0% of performance"));
+}
+
+}  // namespace
+}  // namespace zandro
