@@ -4,9 +4,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "PentiumMThermal.h"
 #include "SheetBuilder.h"
 #include "StatusPanel.h"
+#include "ThermalMonitorTab.h"
 #include "core/CoreClock.h"
 #include "core/MsrBuffer.h"
 #include "pstates/CodeTables.h"
@@ -57,6 +57,16 @@ const std::array<const char*, 8> kAddressRanges = {
     "512 MByte", "1 GByte", "2 GByte", "4 GByte", "8 GByte", "16 GByte", "32 GByte", "64 GByte",
 };
 
+// Which of the buttons is checked, -1 when none is.
+template <size_t N>
+int checkedPosition(const std::array<QRadioButton*, N>& buttons) {
+    for (size_t i = 0; i < N; ++i) {
+        if (buttons[i]->isChecked())
+            return int(i);
+    }
+    return -1;
+}
+
 QString comboText(const QComboBox* box) {
     return box->currentIndex() < 0 ? QString() : box->currentText().left(10);
 }
@@ -92,8 +102,12 @@ PentiumMPage::PentiumMPage(const PageContext& context, QWidget* parent)
     buildInformation(information);
     buildOptions(features, DataErrorChecking, EnhancedSpeedStep, false);
     buildOptions(l2, L2Enabled, L2Enabled, true);
-    thermal = std::make_unique<PentiumMThermal>(thermalSheet, context.msr,
-                                                [this] { PMobile_RefreshStatus(); });
+    {
+        SheetBuilder builder(thermalSheet, true);
+        thermal = new ThermalMonitorTab(
+            builder, ThermalFamily::PMobile, context, [this] { PMobile_RefreshStatus(); }, this);
+        builder.finish();
+    }
     buildFrequencyControl(control);
 
     for (TabSheet* sheet : {information, features, l2})
@@ -231,8 +245,8 @@ void PentiumMPage::PMobile_RefreshStatus() {
     readRegister(kL2Control);
     showL2Status();
 
-    thermal->showThermalMonitorStatus();
-    thermal->showOnDemandStatus();
+    thermal->refreshPMobileMonitorStatus();
+    thermal->refreshClockModulation();
 
     readRegister(kPerfStatus);
     showFrequencyInfo();
@@ -292,8 +306,8 @@ std::vector<OptionRecord> PentiumMPage::savedOptions() const {
     };
     for (size_t row = 0; row < kOptions.size(); ++row)
         add(kOptions[row].code, checkedPosition(m_optionButtons[row]));
-    add(kThermalMonitorCode, thermal->checkedThermalMonitor());
-    add(kOnDemandCode, thermal->checkedOnDemand());
+    add(kThermalMonitorCode, checkedPosition(thermal->monitorButtons));
+    add(kOnDemandCode, checkedPosition(thermal->dutyButtons));
     add(kMultiplierCode, frequency.multiplier->currentIndex());
     add(kVoltageCode, frequency.voltage->currentIndex());
     return records;
@@ -309,10 +323,17 @@ RecordAction PentiumMPage::applyRecord(OptionRecord record) {
     }
     switch (record.code) {
         case kThermalMonitorCode:
-            thermal->thermalMonitorClick(record.value);
+            // "Disable" is position 0 on this page.
+            if (record.value == 0)
+                thermal->ThermalMonitorDISClick();
+            else if (record.value == 1)
+                thermal->ThermalMonitor1ENClick();
+            else if (record.value == 2)
+                thermal->ThermalMonitor2ENClick();
             return RecordAction::Applied;
         case kOnDemandCode:
-            thermal->onDemandClick(record.value);
+            if (record.value < thermal->dutyButtons.size())
+                thermal->OnDemandDutyClick(record.value);
             return RecordAction::Applied;
         case kMultiplierCode:
         case kVoltageCode: {

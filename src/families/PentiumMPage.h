@@ -10,7 +10,7 @@ class QRadioButton;
 namespace zandro {
 
 class StatusPanel;
-class PentiumMThermal;
+class ThermalMonitorTab;
 
 // The Pentium M page: information, features, level 2 cache, thermal monitor and frequency control.
 class PentiumMPage : public FamilyPage {
@@ -48,7 +48,7 @@ public:
     FrequencyControls frequency;
     StatusPanel* PMobile_CurrentCoreClock = nullptr;
     StatusPanel* PMobile_TransitionReport = nullptr;
-    std::unique_ptr<PentiumMThermal> thermal;
+    ThermalMonitorTab* thermal = nullptr;  // owned by the page
 
 private:
     class TransitionUi;

@@ -246,6 +246,23 @@ TEST(PentiumMPageTest, NewOverheatCheckClearsTheLogAndTheTabRunsTheTimer) {
     EXPECT_FALSE(rig.window->Overheating_timer->isActive());
 }
 
+TEST(PentiumMPageTest, OverheatWatchShowsTheSensorOnThisPage) {
+    GuiRig rig("pentium-m");
+    rig.sim.setReg(0x19C, 0x3);
+    ASSERT_TRUE(rig.start());
+    rig.act(QStringLiteral("tab:PMobile_ThermalMonitor"));
+    rig.window->Overheating_timerTimer();
+    EXPECT_EQ(panel(rig, "PMobile_OverheatOccured"), QStringLiteral("Yes"));
+    EXPECT_EQ(panel(rig, "PMobile_Temperature"), QString());
+    EXPECT_EQ(rig.control<QLabel>("lblPMobile_Temperature")->text(), QStringLiteral("Too High"));
+    rig.sim.setReg(0x19C, 0x2);  // cooled down; the log stays until checked
+    rig.act(QStringLiteral("click:PMobile_NewOverheatCheck"));
+    rig.window->Overheating_timerTimer();
+    EXPECT_EQ(panel(rig, "PMobile_OverheatOccured"), QStringLiteral("No"));
+    EXPECT_EQ(panel(rig, "PMobile_Temperature"), QStringLiteral("Normal"));
+    EXPECT_EQ(rig.control<QLabel>("lblPMobile_Temperature")->text(), QString());
+}
+
 // Chooses a multiplier and a voltage by their texts and presses "Set".
 void setThrough(GuiRig& rig, const QString& multiplier, const QString& voltage) {
     rig.act(QStringLiteral("tab:PMobile_FrequencyVoltageControl"));
