@@ -16,13 +16,13 @@ QString panel(GuiRig& rig, const QString& name) {
     return p ? p->text() : QStringLiteral("<missing %1>").arg(name);
 }
 
-TEST(ThermalMonitorTabTest, TimerTickShowsTheSensor) {
+TEST(ThermalMonitorTabTest, TimerTickShowsTheSensorOnBothIntelTabs) {
     GuiRig rig("pentium4");
     rig.sim.setReg(0x19C, 0x3);  // too hot now, and logged
     ASSERT_TRUE(rig.start());
     rig.act(QStringLiteral("tab:NetBurst_ThermalMonitor"));
     rig.act(QStringLiteral("wait:1600"));
-    for (const char* prefix : {"NetBurst"}) {
+    for (const char* prefix : {"NetBurst", "PMobile"}) {
         const QString p = QLatin1String(prefix);
         EXPECT_EQ(panel(rig, p + "_OverheatOccured"), QStringLiteral("Yes")) << prefix;
         EXPECT_EQ(rig.control<StatusPanel>(p + "_OverheatOccured")->property("fontColour"),
