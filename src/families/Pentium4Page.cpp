@@ -119,7 +119,8 @@ void Pentium4Page::buildInformation(TabSheet* sheet) {
     builder.finish();
 }
 
-void Pentium4Page::addBitOptions(SheetBuilder& builder, const NetBurstBitOption* rows, size_t count) {
+void Pentium4Page::addBitOptions(SheetBuilder& builder, const NetBurstBitOption* rows,
+                                 size_t count) {
     for (size_t i = 0; i < count; ++i) {
         const NetBurstBitOption& row = rows[i];
         QGroupBox* group = builder.group(QLatin1String(row.caption));
