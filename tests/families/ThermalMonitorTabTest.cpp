@@ -78,6 +78,9 @@ TEST(ThermalMonitorTabTest, DutyButtonsWriteBits4To1AndKeepTheRest) {
         EXPECT_EQ(rig.sim.reg(0x19A), 0x1'0000'0021ull | c.pattern) << c.button;
         EXPECT_EQ(panel(rig, "NetBurst_OnDemandDuty"), QLatin1String(c.text)) << c.button;
     }
+    // The eight buttons are one exclusive group.
+    EXPECT_TRUE(rig.control<QRadioButton>(QStringLiteral("NetBurst_OnDemandDuty87"))->isChecked());
+    EXPECT_FALSE(rig.control<QRadioButton>(QStringLiteral("NetBurst_OnDemandDuty12"))->isChecked());
 }
 
 TEST(ThermalMonitorTabTest, EnabledWithoutDutyCodeKeepsTheText) {
