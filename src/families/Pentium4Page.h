@@ -1,12 +1,24 @@
 #pragma once
 
+#include <QString>
+#include <array>
+#include <functional>
+#include <map>
+#include <vector>
+
 #include "FamilyPage.h"
 #include "FrequencyControls.h"
+
+class QComboBox;
+class QPushButton;
+class QRadioButton;
+class QWidget;
 
 namespace zandro {
 
 class StatusPanel;
 class ThermalMonitorTab;
+struct NetBurstBitOption;
 
 // The Pentium 4 (NetBurst) page: information, error checking, features, thermal monitor and
 // frequency control.
@@ -15,12 +27,58 @@ class Pentium4Page : public FamilyPage {
 public:
     explicit Pentium4Page(const PageContext& context, QWidget* parent = nullptr);
 
-    void refreshStatus() override;
+    void refreshStatus() override { NetBurst_RefreshStatus(); }
     void fillLists() override;
+    void NetBurst_RefreshStatus();
+
+    // Tab-show and exit handlers.
+    void NetBurst_InformationShow();
+    void NetBurst_ErrorCheckingShow();
+    void NetBurst_FeaturesShow();
+    void NetBurst_ThermalMonitorShow();
+    void NetBurst_ThermalMonitorExit();
+    void NetBurst_FrequencyVoltageControlShow();
+    void NetBurst_FrequencyVoltageControlExit();
+
+    void NetBurst_SetNewTM2targetClick();
+    void NetBurst_InitiateFIDVIDChangeButtonClick();
+
+    // Runs the click action of a named option button (error checking, features, thermal,
+    // bus frequency); false when the page has no such button.
+    bool clickOption(const QString& buttonName);
+
+    std::vector<OptionRecord> savedOptions() const override;
+    RecordAction applyRecord(OptionRecord record) override;
+    void runTransition() override { NetBurst_InitiateFIDVIDChangeButtonClick(); }
 
     FrequencyControls frequency;
     StatusPanel* NetBurst_CurrentCoreClock = nullptr;
+    StatusPanel* NetBurst_TransitionReport = nullptr;
     ThermalMonitorTab* thermalTab = nullptr;
+    QComboBox* NetBurst_TM2MultiplierCombo = nullptr;
+    QComboBox* NetBurst_TM2VoltageCombo = nullptr;
+
+private:
+    class TransitionUi;
+
+    void buildInformation(TabSheet* sheet);
+    void buildErrorChecking(TabSheet* sheet);
+    void buildFeatures(TabSheet* sheet);
+    void buildThermal(TabSheet* sheet);
+    void buildFrequencyControl(TabSheet* sheet);
+    void addBitOptions(SheetBuilder& builder, const NetBurstBitOption* rows, size_t count);
+    void bitOptionClick(const NetBurstBitOption& row, bool first);
+
+    void refreshBusAndMultipliers();
+    void refreshFeatures();
+    void refreshTargetAndPerformance();
+    StatusPanel* panel(const QString& name) const;
+    void setEnabled(std::initializer_list<const char*> names, bool enabled);
+
+    // Click actions of every radio button, by name.
+    std::map<QString, std::function<void()>> m_actions;
+    std::map<QString, QRadioButton*> m_radios;
+    std::map<QString, StatusPanel*> m_panels;
 };
 
 }  // namespace zandro

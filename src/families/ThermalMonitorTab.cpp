@@ -1,5 +1,6 @@
 #include "ThermalMonitorTab.h"
 
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -109,13 +110,22 @@ void ThermalMonitorTab::buildOverheatGroup(SheetBuilder& builder) {
 void ThermalMonitorTab::buildDutyGroup(SheetBuilder& builder) {
     QGroupBox* group = builder.group(QStringLiteral(" On-Demand Clock Modulation "));
     OnDemandDuty = builder.status(group, name("_OnDemandDuty"));
+    // Three buttons to a row, below the status; nothing follows them in the group.
+    auto* rows = new QWidget;
+    auto* layout = new QGridLayout(rows);
+    layout->setContentsMargins(0, 0, 0, 0);
+    int position = 0;
     for (const DutyRow& row : kDutyRows) {
-        QRadioButton* button =
-            builder.radio(group, name(row.suffix), QString::fromLatin1(row.caption));
+        auto* button = new QRadioButton(QString::fromLatin1(row.caption), rows);
+        button->setObjectName(name(row.suffix));
+        layout->addWidget(button, position / 3, position % 3);
+        ++position;
         dutyButtons[size_t(row.code)] = button;
         const int code = row.code;
         connect(button, &QRadioButton::clicked, this, [this, code] { OnDemandDutyClick(code); });
     }
+    auto* grid = static_cast<QGridLayout*>(group->layout());
+    grid->addWidget(rows, grid->rowCount(), 0, 1, grid->columnCount());
 }
 
 OverheatReading ThermalMonitorTab::readOverheat(MsrBuffer& msr) {

@@ -55,6 +55,9 @@ extern const SimProfileData kUnknownProfile;
 extern const SimProfileData kPentiumMProfile;
 extern const SimProfileData kPentiumMDothanProfile;
 extern const SimProfileData kPentium4Profile;
+extern const SimProfileData kPentium4NorthwoodProfile;
+extern const SimProfileData kPentium4WillametteProfile;
+extern const SimProfileData kPentium4GallatinProfile;
 extern const SimProfileData kPentium3Profile;
 
 }  // namespace zandro

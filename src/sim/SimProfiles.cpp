@@ -21,9 +21,20 @@ constexpr size_t kBrandBytes = 48;
 
 // In the order `--simulate list` shows them: the family pages' order, then the stranger.
 constexpr std::array kProfiles = {
-    &kAthlon64Profile, &kAthlon64X2Profile, &kOpteronProfile, &kPentiumMDothanProfile,
-    &kPentiumMProfile, &kPentium4Profile,   &kAthlonProfile,  &kPentium3Profile,
-    &kK6Profile,       &kK5Profile,         &kUnknownProfile,
+    &kAthlon64Profile,
+    &kAthlon64X2Profile,
+    &kOpteronProfile,
+    &kPentiumMDothanProfile,
+    &kPentiumMProfile,
+    &kPentium4Profile,
+    &kPentium4NorthwoodProfile,
+    &kPentium4WillametteProfile,
+    &kPentium4GallatinProfile,
+    &kAthlonProfile,
+    &kPentium3Profile,
+    &kK6Profile,
+    &kK5Profile,
+    &kUnknownProfile,
 };
 
 using BrandBytes = std::array<uint8_t, kBrandBytes>;

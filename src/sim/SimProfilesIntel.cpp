@@ -44,44 +44,6 @@ constexpr SimMsrRow kPentiumMMsrs[] = {
     {0x000002FF, kMtrrDefType},
 };
 
-// Pentium 4 2.80 GHz (Prescott, model 3, 1 MB L2): 14 x 200 MHz.
-constexpr SimLeafRow kPentium4Leaves[] = {
-    {0x00000000, 0x00000005, kGenu, kNtel, kInei},
-    {0x00000001, 0x00000F34, 0x00010800, 0x0000441D, 0xBFEBFBFF},  // SSE3, CNXT-ID; no TM2, EIST
-    {0x00000002, 0x605B5001, 0x00000000, 0x00000000, 0x007C7040},
-    {0x00000003, 0x00000000, 0x00000000, 0x00000000, 0x00000000},
-    {0x00000004, 0x00004121, 0x01C0003F, 0x0000001F, 0x00000000},
-    {0x00000005, 0x00000040, 0x00000040, 0x00000000, 0x00000000},
-    {0x80000000, 0x80000008, 0x00000000, 0x00000000, 0x00000000},
-    {0x80000001, 0x00000000, 0x00000000, 0x00000000, 0x00000000},
-    {0x80000005, 0x00000000, 0x00000000, 0x00000000, 0x00000000},
-    {0x80000006, 0x00000000, 0x00000000, 0x04008040, 0x00000000},
-    {0x80000007, 0x00000000, 0x00000000, 0x00000000, 0x00000000},
-    {0x80000008, 0x00002024, 0x00000000, 0x00000000, 0x00000000},
-};
-
-constexpr SimMsrRow kPentium4Msrs[] = {
-    {0x00000017, highLow(0x00100000, 0x00000000)},
-    {0x0000001B, 0xFEE00900},
-    {0x0000002A, 0x00000000},
-    {0x0000002B, 0x0000007E},
-    {0x0000002C, 0x0E12010E},  // 14x nominal and maximum, 200 MHz bus, frequency locked
-    {0x0000008B, highLow(0x00000017, 0x00000000)},
-    {0x000000FE, 0x00000508},
-    {0x00000179, 0x00180204},  // 4 banks, 24 extended registers, no MCG_CTL
-    {0x0000017A, 0x00000000},
-    {0x00000198, highLow(0x00000E2D, 0x00000E2D)},  // 14x at VID 45 (1.4125 V)
-    {0x00000199, 0x00000E2D},
-    {0x0000019A, 0x00000000},
-    {0x0000019B, 0x00000000},
-    {0x0000019C, 0x00000000},
-    {0x0000019D, 0x00000C27},  // TM2 target 12x at VID 39
-    {0x000001A0, 0x00840089},  // fast strings, TM1, performance monitoring, MONITOR
-    {0x000001A1, 0x00000000},
-    {0x00000277, kPat},
-    {0x000002FF, kMtrrDefType},
-};
-
 // Pentium III 733 (Coppermine, cB0): 5.5 x 133 MHz, processor serial number on.
 constexpr SimLeafRow kPentium3Leaves[] = {
     {0x00000000, 0x00000003, kGenu, kNtel, kInei},
@@ -118,21 +80,6 @@ const SimProfileData kPentiumMProfile = {
     5,
     kAllOn,
     1600.0,
-    0x1,
-    false,
-};
-
-const SimProfileData kPentium4Profile = {
-    "pentium4",
-    "Intel Pentium 4 2.80 GHz (Prescott), 2800 MHz",
-    kPentium4Leaves,
-    kPentium4Msrs,
-    "Intel(R) Pentium(R) 4 CPU 2.80GHz",
-    SimBrandLayout::RightJustified,
-    false,
-    4,
-    kAllOn,
-    2800.0,
     0x1,
     false,
 };

@@ -16,13 +16,13 @@ QString panel(GuiRig& rig, const QString& name) {
     return p ? p->text() : QStringLiteral("<missing %1>").arg(name);
 }
 
-TEST(ThermalMonitorTabTest, TimerTickShowsTheSensor) {
+TEST(ThermalMonitorTabTest, TimerTickShowsTheSensorOnBothIntelTabs) {
     GuiRig rig("pentium4");
     rig.sim.setReg(0x19C, 0x3);  // too hot now, and logged
     ASSERT_TRUE(rig.start());
     rig.act(QStringLiteral("tab:NetBurst_ThermalMonitor"));
     rig.act(QStringLiteral("wait:1600"));
-    for (const char* prefix : {"NetBurst"}) {
+    for (const char* prefix : {"NetBurst", "PMobile"}) {
         const QString p = QLatin1String(prefix);
         EXPECT_EQ(panel(rig, p + "_OverheatOccured"), QStringLiteral("Yes")) << prefix;
         EXPECT_EQ(rig.control<StatusPanel>(p + "_OverheatOccured")->property("fontColour"),
@@ -78,6 +78,9 @@ TEST(ThermalMonitorTabTest, DutyButtonsWriteBits4To1AndKeepTheRest) {
         EXPECT_EQ(rig.sim.reg(0x19A), 0x1'0000'0021ull | c.pattern) << c.button;
         EXPECT_EQ(panel(rig, "NetBurst_OnDemandDuty"), QLatin1String(c.text)) << c.button;
     }
+    // The eight buttons are one exclusive group.
+    EXPECT_TRUE(rig.control<QRadioButton>(QStringLiteral("NetBurst_OnDemandDuty87"))->isChecked());
+    EXPECT_FALSE(rig.control<QRadioButton>(QStringLiteral("NetBurst_OnDemandDuty12"))->isChecked());
 }
 
 TEST(ThermalMonitorTabTest, EnabledWithoutDutyCodeKeepsTheText) {
