@@ -4,28 +4,11 @@
 #include <string>
 #include <string_view>
 
+#include "TransitionSupport.h"
+
 namespace zandro {
 
 class MsrBuffer;
-
-// The report panel's three states: orange, green, red.
-enum class ReportColour { InProgress, Success, Failure };
-
-struct ReportRgb {
-    uint8_t red, green, blue;
-};
-
-constexpr ReportRgb reportRgb(ReportColour colour) {
-    switch (colour) {
-        case ReportColour::InProgress:
-            return {255, 128, 64};
-        case ReportColour::Success:
-            return {0, 128, 0};
-        case ReportColour::Failure:
-            return {255, 0, 0};
-    }
-    return {0, 0, 0};
-}
 
 // What the transition needs from the page: its report panel and the two stabilization boxes,
 // whose texts are read each time a step needs them.
