@@ -19,9 +19,11 @@ constexpr uint32_t kFirstMachineCheckBank = 0x400;
 constexpr size_t kBrandBytes = 48;
 
 // In the order `--simulate list` shows them: the family pages' order, then the stranger.
-constexpr std::array<const SimProfileData*, 10> kProfiles = {
-    &kAthlon64Profile, &kAthlon64X2Profile, &kOpteronProfile, &kPentiumMProfile, &kPentium4Profile,
-    &kAthlonProfile,   &kPentium3Profile,   &kK6Profile,      &kK5Profile,       &kUnknownProfile,
+constexpr std::array<const SimProfileData*, 13> kProfiles = {
+    &kAthlon64Profile,       &kAthlon64X2Profile, &kOpteronProfile,      &kPentiumMProfile,
+    &kPentium4Profile,       &kAthlonProfile,     &kAthlonMobileProfile, &kAthlonThunderbirdProfile,
+    &kAthlonSpitfireProfile, &kPentium3Profile,   &kK6Profile,           &kK5Profile,
+    &kUnknownProfile,
 };
 
 using BrandBytes = std::array<uint8_t, kBrandBytes>;
@@ -114,6 +116,8 @@ SimMachine buildMachine(const SimProfileData& spec) {
     }
     if (spec.k8)
         machine.setBehaviour(std::make_shared<SimK8Behaviour>());
+    if (auto k7 = k7BehaviourFor(spec))
+        machine.setBehaviour(std::move(k7));
     return machine;
 }
 
