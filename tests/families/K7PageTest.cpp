@@ -2,6 +2,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
@@ -146,24 +147,55 @@ TEST(K7PageTest, UndecodableFieldsLeaveTheirPanels) {
     EXPECT_EQ(panel(rig, "K7_STPCLKmulti"), QStringLiteral("512"));
 }
 
-TEST(K7PageTest, FeatureButtonsWriteTheirBits) {
+TEST(K7PageTest, FeatureButtonsWriteTheirBitsWithTheirWriteKind) {
+    struct Case {
+        const char* button;
+        uint32_t index;
+        unsigned bit;
+        bool setsBit;
+        bool flushing;
+        const char* panel;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"K7_SystemCallExtensionDIS", 0xC0000080, 0, false, false, "K7_SystemCallExtension",
+         "Disabled"},
+        {"K7_SystemCallExtensionEN", 0xC0000080, 0, true, false, "K7_SystemCallExtension",
+         "Enabled"},
+        {"K7_SystemECCcheckingEN", kSyscfg, 15, true, true, "K7_SystemECCchecking", "Enabled"},
+        {"K7_SystemECCcheckingDIS", kSyscfg, 15, false, true, "K7_SystemECCchecking", "Disabled"},
+        {"K7_TLBforceCacheableDIS", kHwcr, 3, false, false, "K7_TLBforceCacheable", "Disabled"},
+        {"K7_TLBforceCacheableEN", kHwcr, 3, true, false, "K7_TLBforceCacheable", "Enabled"},
+        {"K7_SSEInstructionSupportDIS", kHwcr, 15, true, true, "K7_SSEInstructionSupport",
+         "Disabled"},
+        {"K7_SSEInstructionSupportEN", kHwcr, 15, false, true, "K7_SSEInstructionSupport",
+         "Enabled"},
+    };
     GuiRig rig("athlon");
     ASSERT_TRUE(rig.start());
     rig.act(QStringLiteral("tab:K7_Features"));
-    rig.takeTrace();
-    rig.act(QStringLiteral("click:K7_SystemECCcheckingEN"));
-    EXPECT_TRUE(rig.sim.reg(kSyscfg) & (1u << 15));
-    EXPECT_EQ(rig.takeTrace().filter(QStringLiteral("wrmsr-wbinvd c0010010")).size(), 1);
-    EXPECT_EQ(panel(rig, "K7_SystemECCchecking"), QStringLiteral("Enabled"));
+    for (const Case& c : cases) {
+        rig.takeTrace();
+        const uint64_t before = rig.sim.reg(c.index);
+        rig.act(QStringLiteral("click:%1").arg(QLatin1String(c.button)));
+        const uint64_t mask = uint64_t(1) << c.bit;
+        EXPECT_EQ(rig.sim.reg(c.index), c.setsBit ? before | mask : before & ~mask) << c.button;
+        const QString kind = c.flushing ? QStringLiteral("wrmsr-wbinvd") : QStringLiteral("wrmsr");
+        const QString write = QStringLiteral("0 %1 %2 ").arg(kind).arg(c.index, 0, 16);
+        EXPECT_EQ(rig.takeTrace().filter(write).size(), 1) << c.button;
+        EXPECT_EQ(panel(rig, c.panel), QLatin1String(c.shown)) << c.button;
+        EXPECT_TRUE(rig.control<QRadioButton>(QLatin1String(c.button))->isChecked());
+    }
+}
 
-    rig.sim.setReg(kHwcr, rig.sim.reg(kHwcr) | 0x8000);
-    rig.act(QStringLiteral("click:K7_SSEInstructionSupportEN"));
-    EXPECT_FALSE(rig.sim.reg(kHwcr) & 0x8000);
-    EXPECT_EQ(panel(rig, "K7_SSEInstructionSupport"), QStringLiteral("Enabled"));
-    rig.act(QStringLiteral("click:K7_TLBforceCacheableDIS"));
-    EXPECT_FALSE(rig.sim.reg(kHwcr) & 0x8);
-    rig.act(QStringLiteral("click:K7_SystemCallExtensionDIS"));
-    EXPECT_EQ(panel(rig, "K7_SystemCallExtension"), QStringLiteral("Disabled"));
+TEST(K7PageTest, NameStringWriteShowsTheNewName) {
+    GuiRig rig("athlon-spitfire");
+    ASSERT_TRUE(rig.start());
+    rig.act(QStringLiteral("text:K7_NameStringEditBox=AMD Duron 700"));
+    EXPECT_EQ(rig.control<QLabel>(QStringLiteral("K7_CharsLeftLabel"))->text(),
+              QStringLiteral("35 chars left"));
+    rig.act(QStringLiteral("click:K7_NameStringWrite"));
+    EXPECT_EQ(panel(rig, "K7_NameString"), QStringLiteral("AMD Duron 700"));
 }
 
 TEST(K7PageTest, StopGrantBoxTakesDigitsAndChecksItsRangeOnExit) {
