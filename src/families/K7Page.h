@@ -1,25 +1,110 @@
 #pragma once
 
+#include <array>
+#include <memory>
+
 #include "FamilyPage.h"
 #include "FrequencyControls.h"
 
+class QComboBox;
+class QGroupBox;
+class QPushButton;
+class QRadioButton;
+
 namespace zandro {
 
-class StatusPanel;
 class EditBox;
+class NameStringEditor;
+class StatusPanel;
 
-// The Athlon (K7) page: information, low power modes, features and frequency control.
+// The Athlon (K7) page: name string and identity, the clock divisors and timing of the low power
+// modes, four feature switches, the FID/VID information and the multiplier/voltage change.
 class K7Page : public FamilyPage {
     Q_OBJECT
 public:
     explicit K7Page(const PageContext& context, QWidget* parent = nullptr);
+    ~K7Page() override;
 
-    void refreshStatus() override;
+    void refreshStatus() override { K7_RefreshStatus(); }
     void fillLists() override;
+    void K7_RefreshStatus();
+
+    std::vector<OptionRecord> savedOptions() const override;
+    RecordAction applyRecord(OptionRecord record) override;
+    void runTransition() override { K7_InitiateFIDVIDChangeButtonClick(); }
+
+    // Feature switches, in the order of the Features tab.
+    enum Feature { SystemCallExtension, SystemEccChecking, TlbForceCacheable, SseSupport };
+    static constexpr int kFeatureCount = 4;
+    void featureClick(int feature, bool enable);
+    void K7_SystemCallExtensionENClick() { featureClick(SystemCallExtension, true); }
+    void K7_SystemCallExtensionDISClick() { featureClick(SystemCallExtension, false); }
+    void K7_SystemECCcheckingENClick() { featureClick(SystemEccChecking, true); }
+    void K7_SystemECCcheckingDISClick() { featureClick(SystemEccChecking, false); }
+    void K7_TLBforceCacheableENClick() { featureClick(TlbForceCacheable, true); }
+    void K7_TLBforceCacheableDISClick() { featureClick(TlbForceCacheable, false); }
+    void K7_SSEInstructionSupportENClick() { featureClick(SseSupport, true); }
+    void K7_SSEInstructionSupportDISClick() { featureClick(SseSupport, false); }
+
+    // Low power modes (C001001Bh).
+    void K7_APICbusMessagesRejectClick();
+    void K7_APICbusMessagesNoRejectClick();
+    void K7_HLTmultiSETClick();
+    void K7_STPCLKmultiSETClick();
+    void K7_CLKtimingSETClick();
+
+    // Frequency and voltage control.
+    void K7_InitiateFIDVIDChangeButtonClick();
+    void K7_ClearTransitionStatus();
+    // Range check of the stop-grant box: warns, puts the focus back and answers false when the
+    // box holds no number within 0..1048575.
+    bool K7_StopGrantCyclesBoxExit();
 
     FrequencyControls frequency;
+    std::unique_ptr<NameStringEditor> nameEditor;
     StatusPanel* K7_CurrentCoreClock = nullptr;
+    StatusPanel* K7_TransitionReport = nullptr;
     EditBox* K7_StopGrantCyclesBox = nullptr;
+    QComboBox* K7_HLTmultiCombo = nullptr;
+    QComboBox* K7_STPCLKmultiCombo = nullptr;
+    QComboBox* K7_CLKtimingCombo = nullptr;
+
+private:
+    class TransitionUi;
+
+    // A divisor or timing row of the Low Power Modes tab.
+    struct ClockRow {
+        QGroupBox* group = nullptr;
+        StatusPanel* panel = nullptr;
+        QComboBox* combo = nullptr;
+        QPushButton* set = nullptr;
+    };
+
+    void buildInformation(TabSheet* sheet);
+    void buildLowPowerModes(TabSheet* sheet);
+    void buildFeatures(TabSheet* sheet);
+    void buildFrequencyInfo(TabSheet* sheet);
+    void buildFrequencyControl(TabSheet* sheet);
+    ClockRow addClockRow(class SheetBuilder& builder, const QString& caption, const QString& name,
+                         const QStringList& items, int preset);
+    void enableForModel(uint8_t model);
+    void showClockControl(uint8_t model);
+    void writeClockControl(uint32_t clear, uint32_t set);
+    void showReport(const QString& text, int red, int green, int blue);
+    void showCoreClock();
+
+    ClockRow m_halt, m_stopGrant, m_timing;
+    StatusPanel* m_apicMessages = nullptr;
+    std::array<QRadioButton*, 2> m_apicButtons{};
+    std::array<StatusPanel*, kFeatureCount> m_featurePanels{};
+    std::array<std::array<QRadioButton*, 2>, kFeatureCount> m_featureButtons{};
+    StatusPanel* m_coreMultiplier = nullptr;
+    StatusPanel* m_maskRevision = nullptr;
+    StatusPanel* m_cpuNumber = nullptr;
+    std::array<StatusPanel*, 6> m_fidVidPanels{};
+    StatusPanel* m_voltageAdjustments = nullptr;
+    StatusPanel* m_frequencyAdjustments = nullptr;
+    bool m_changing = false;  // a multiplier/voltage change is in flight
 };
 
 }  // namespace zandro

@@ -1,10 +1,9 @@
 #include "A64Transition.h"
 
 #include <array>
-#include <charconv>
-#include <optional>
 
 #include "CodeTables.h"
+#include "TransitionSupport.h"
 #include "core/MsrBuffer.h"
 #include "platform/Platform.h"
 
@@ -65,37 +64,6 @@ uint8_t portalFid(uint8_t targetFid) {
 unsigned fidDistance(uint8_t a, uint8_t b) {
     return a > b ? a - b : b - a;
 }
-
-// A box text as a number within 0..max; nothing for an empty, non-numeric or too large text.
-std::optional<uint32_t> boxNumber(const std::string& text, uint32_t max) {
-    uint32_t value = 0;
-    const char* end = text.data() + text.size();
-    const auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (error != std::errc() || stop != end || value > max)
-        return std::nullopt;
-    return value;
-}
-
-// Notices a code that stops moving: the hardware ignored the request or hung in it.
-class StallWatch {
-public:
-    StallWatch(Platform& platform, uint8_t value)
-        : m_platform(platform), m_value(value), m_since(platform.performanceCounter()) {}
-
-    bool stalled(uint8_t value, uint64_t limitMs) {
-        if (value != m_value) {
-            m_value = value;
-            m_since = m_platform.performanceCounter();
-            return false;
-        }
-        return elapsedMs(m_platform, m_since) > limitMs;
-    }
-
-private:
-    Platform& m_platform;
-    uint8_t m_value;
-    uint64_t m_since;
-};
 
 }  // namespace
 

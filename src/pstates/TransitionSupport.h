@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
-
-#include "platform/Platform.h"
+#include <optional>
+#include <string>
 
 namespace zandro {
+
+class Platform;
 
 // The report panel's three states: orange, green, red.
 enum class ReportColour { InProgress, Success, Failure };
@@ -25,25 +27,30 @@ constexpr ReportRgb reportRgb(ReportColour colour) {
     return {0, 0, 0};
 }
 
-// Milliseconds on the performance counter since `since` (a counter value).
-inline uint64_t elapsedMs(Platform& platform, uint64_t since) {
-    const uint64_t frequency = platform.performanceFrequency();
-    if (frequency == 0)
-        return 0;
-    return (platform.performanceCounter() - since) * 1000 / frequency;
-}
+// Milliseconds on the performance counter since `since` (0 when the counter has no frequency).
+uint64_t elapsedMs(Platform& platform, uint64_t since);
 
-// Real-time priority for one voltage write and its wait; normal again however the scope ends.
+// A stabilization box's text as a number within 0..max; nothing for an empty, non-numeric or too
+// large text.
+std::optional<uint32_t> boxNumber(const std::string& text, uint32_t max);
+
+// Notices a code that stops moving: the hardware ignored the request or hung in it.
+class StallWatch {
+public:
+    StallWatch(Platform& platform, uint8_t value);
+    bool stalled(uint8_t value, uint64_t limitMs);
+
+private:
+    Platform& m_platform;
+    uint8_t m_value;
+    uint64_t m_since;
+};
+
+// Real-time priority for one write and its wait; normal again however the scope ends.
 class RealTimeScope {
 public:
-    RealTimeScope(Platform& platform, bool enabled) : m_platform(platform), m_enabled(enabled) {
-        if (m_enabled)
-            m_platform.setRealTimePriority();
-    }
-    ~RealTimeScope() {
-        if (m_enabled)
-            m_platform.setNormalPriority();
-    }
+    RealTimeScope(Platform& platform, bool enabled);
+    ~RealTimeScope();
     RealTimeScope(const RealTimeScope&) = delete;
     RealTimeScope& operator=(const RealTimeScope&) = delete;
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 
 namespace zandro {
@@ -49,6 +50,9 @@ extern const SimProfileData kAthlon64Profile;
 extern const SimProfileData kAthlon64X2Profile;
 extern const SimProfileData kOpteronProfile;
 extern const SimProfileData kAthlonProfile;
+extern const SimProfileData kAthlonMobileProfile;
+extern const SimProfileData kAthlonThunderbirdProfile;
+extern const SimProfileData kAthlonSpitfireProfile;
 extern const SimProfileData kK6Profile;
 extern const SimProfileData kK5Profile;
 extern const SimProfileData kUnknownProfile;
@@ -59,5 +63,10 @@ extern const SimProfileData kPentium4NorthwoodProfile;
 extern const SimProfileData kPentium4WillametteProfile;
 extern const SimProfileData kPentium4GallatinProfile;
 extern const SimProfileData kPentium3Profile;
+
+class SimBehaviour;
+
+// The FID/VID behaviour of an Athlon (K7) profile at its system bus clock; null for the others.
+std::shared_ptr<SimBehaviour> k7BehaviourFor(const SimProfileData& spec);
 
 }  // namespace zandro

@@ -21,18 +21,11 @@ constexpr size_t kBrandBytes = 48;
 
 // In the order `--simulate list` shows them: the family pages' order, then the stranger.
 constexpr std::array kProfiles = {
-    &kAthlon64Profile,
-    &kAthlon64X2Profile,
-    &kOpteronProfile,
-    &kPentiumMDothanProfile,
-    &kPentiumMProfile,
-    &kPentium4Profile,
-    &kPentium4NorthwoodProfile,
-    &kPentium4WillametteProfile,
-    &kPentium4GallatinProfile,
-    &kAthlonProfile,
-    &kPentium3Profile,
-    &kK6Profile,
+    &kAthlon64Profile,          &kAthlon64X2Profile,         &kOpteronProfile,
+    &kPentiumMDothanProfile,    &kPentiumMProfile,           &kPentium4Profile,
+    &kPentium4NorthwoodProfile, &kPentium4WillametteProfile, &kPentium4GallatinProfile,
+    &kAthlonProfile,            &kAthlonMobileProfile,       &kAthlonThunderbirdProfile,
+    &kAthlonSpitfireProfile,    &kPentium3Profile,           &kK6Profile,
     &kK5Profile,
     &kUnknownProfile,
 };
@@ -129,6 +122,8 @@ SimMachine buildMachine(const SimProfileData& spec) {
         machine.setBehaviour(std::make_shared<SimK8Behaviour>());
     else if (SimIntelBehaviour::fits(boot))
         machine.setBehaviour(std::make_shared<SimIntelBehaviour>());
+    else if (auto k7 = k7BehaviourFor(spec))
+        machine.setBehaviour(std::move(k7));
     return machine;
 }
 

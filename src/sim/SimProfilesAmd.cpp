@@ -102,36 +102,6 @@ constexpr SimMsrRow kOpteronMsrs[] = {
     {0xC0010042, highLow(0x00020202, 0x00060606)},  // VIDs 2; FIDs 6 (7x)
 };
 
-// Athlon XP 2200+ (Thoroughbred-B, Socket A): 1800 MHz = 13.5 x 133 MHz at 1.650 V, no PowerNow!.
-constexpr SimLeafRow kAthlonLeaves[] = {
-    {0x00000000, 0x00000001, kAuth, kCamd, kEnti},
-    {0x00000001, 0x00000681, 0x00000000, 0x00000000, 0x0383FBFF},
-    {0x80000000, 0x80000008, kAuth, kCamd, kEnti},
-    {0x80000001, 0x00000781, 0x00000000, 0x00000000, 0xC1C3FBFF},
-    {0x80000005, 0x0408FF08, 0xFF20FF10, 0x40020140, 0x40020140},
-    {0x80000006, 0x00000000, 0x41004100, 0x01008140, 0x00000000},
-    {0x80000007, 0x00000000, 0x00000000, 0x00000000, 0x00000001},  // temperature sensor only
-    {0x80000008, 0x00002022, 0x00000000, 0x00000000, 0x00000000},
-};
-
-constexpr SimMsrRow kAthlonMsrs[] = {
-    {0x0000001B, 0xFEE00900},
-    {0x000000FE, 0x00000508},
-    {0x00000179, 0x00000104},  // 4 banks, MCG_CTL present
-    {0x0000017A, 0x00000000},
-    {0x0000017B, 0x0000000F},
-    {0x00000277, kPat},
-    {0x000002FF, kMtrrDefType},
-    {0xC0000080, 0x00000000},
-    {0xC0000081, 0x00000000},
-    {0xC0010010, 0x00160600},
-    {0xC0010015, 0x050B1008},  // HWCR: bus multiplier code 5 + 16 (13.5x), TLB force cacheable
-    {0xC001001B, 0x20031223},  // CLK_CTL as the BIOS sets it for this core
-    {0xC001001E, 0x00000021},
-    {0xC0010041, 0x00000000},
-    {0xC0010042, highLow(0x00070707, 0x00151515)},  // VIDs 7 (1.650 V); FIDs 21 (13.5x)
-};
-
 // K6-2 333 (model 8, stepping 0): the write handling register in its first layout.
 constexpr SimLeafRow kK6Leaves[] = {
     {0x00000000, 0x00000001, kAuth, kCamd, kEnti},
@@ -230,21 +200,6 @@ const SimProfileData kOpteronProfile = {
     1400.0,
     0x3,
     true,
-};
-
-const SimProfileData kAthlonProfile = {
-    "athlon",
-    "AMD Athlon XP 2200+ (Thoroughbred), 1800 MHz",
-    kAthlonLeaves,
-    kAthlonMsrs,
-    "AMD Athlon(tm) XP 2200+",
-    SimBrandLayout::Left,
-    true,
-    4,
-    kAllOn,
-    1800.0,
-    0x1,
-    false,
 };
 
 const SimProfileData kK6Profile = {

@@ -1,0 +1,147 @@
+// The "Frequency && Voltage Control" tab of the Athlon (K7) page: the multiplier and voltage
+// change, its report and the stop-grant box.
+
+#include <QColor>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QPushButton>
+
+#include "EditBox.h"
+#include "K7Page.h"
+#include "Messages.h"
+#include "SheetBuilder.h"
+#include "StatusPanel.h"
+#include "core/CoreClock.h"
+#include "core/MsrBuffer.h"
+#include "pstates/CodeTables.h"
+#include "pstates/K7Transition.h"
+#include "pstates/ListFillers.h"
+
+namespace zandro {
+
+namespace {
+
+const QString kOffWarning = QStringLiteral(
+    "WARNING: The chosen value may result in unexpected behavior and can damage you "
+    "hardware.\n\rVoltage identification of 11111b (off) may confuse motherboard voltage "
+    "regulator and put high\n\rvoltage to the CPU causing it to be permanently "
+    "damaged.\n\r\n\rAre you sure you want to do this?");
+const QString kStopGrantRange = QStringLiteral("Please enter a value between 0 and 1048575.");
+
+QString comboText(const QComboBox* box) {
+    return box->currentIndex() < 0 ? QString() : box->currentText();
+}
+
+// Marks a change in flight for as long as it runs.
+class InFlight {
+public:
+    explicit InFlight(bool& flag) : m_flag(flag) { m_flag = true; }
+    ~InFlight() { m_flag = false; }
+    InFlight(const InFlight&) = delete;
+    InFlight& operator=(const InFlight&) = delete;
+
+private:
+    bool& m_flag;
+};
+
+}  // namespace
+
+// Connects the change engine to the page: the report panel and the stop-grant box.
+class K7Page::TransitionUi : public K7TransitionUi {
+public:
+    explicit TransitionUi(K7Page& page) : m_page(page) {}
+    void report(const std::string& text, ReportColour colour) override {
+        const ReportRgb rgb = reportRgb(colour);
+        m_page.showReport(QString::fromStdString(text), rgb.red, rgb.green, rgb.blue);
+    }
+    std::string stopGrantText() override {
+        return m_page.K7_StopGrantCyclesBox->text().toStdString();
+    }
+
+private:
+    K7Page& m_page;
+};
+
+void K7Page::buildFrequencyControl(TabSheet* sheet) {
+    SheetBuilder builder(sheet);
+    QGroupBox* power = builder.group(QStringLiteral(" Power States Transitioning "));
+    m_voltageAdjustments = builder.status(power, QStringLiteral("K7_VoltageAdjustments"),
+                                          QStringLiteral("Voltage adjustments:"));
+    m_frequencyAdjustments = builder.status(power, QStringLiteral("K7_FrequencyAdjustments"),
+                                            QStringLiteral("Frequency adjustments:"));
+
+    frequency = addMultiplierGroup(builder, QStringLiteral("K7"));
+    setInitialItems(frequency.multiplier, K7_InitialMultiplierItems());
+    setInitialItems(frequency.voltage, K7_InitialVoltageItems());
+    connect(frequency.multiplier, &QComboBox::activated, this,
+            [this] { K7_ClearTransitionStatus(); });
+    connect(frequency.voltage, &QComboBox::activated, this, [this] { K7_ClearTransitionStatus(); });
+    connect(frequency.set, &QPushButton::clicked, this,
+            [this] { K7_InitiateFIDVIDChangeButtonClick(); });
+
+    K7_CurrentCoreClock = addCoreClockGroup(builder, QStringLiteral("K7"));
+    auto* clock = qobject_cast<QGroupBox*>(K7_CurrentCoreClock->parentWidget());
+    K7_TransitionReport = builder.status(clock, QStringLiteral("K7_TransitionReport"), QString());
+
+    QGroupBox* cycles =
+        builder.group(QStringLiteral(" Number of system bus FID/VID stabilization cycles "));
+    K7_StopGrantCyclesBox = builder.edit(cycles, QStringLiteral("K7_StopGrantCyclesBox"),
+                                         QStringLiteral("Select 0 - 1048575:"), 7);
+    K7_StopGrantCyclesBox->setText(QStringLiteral("10000"));
+    K7_StopGrantCyclesBox->setDigitsOnly(true);
+    K7_StopGrantCyclesBox->onExit = [this] { K7_StopGrantCyclesBoxExit(); };
+    builder.finish();
+}
+
+void K7Page::showReport(const QString& text, int red, int green, int blue) {
+    K7_TransitionReport->setText(text);
+    K7_TransitionReport->setStyleSheet(
+        QStringLiteral("font-weight: bold; color: rgb(%1, %2, %3);").arg(red).arg(green).arg(blue));
+    K7_TransitionReport->setProperty("reportColour", QColor(red, green, blue));
+}
+
+void K7Page::K7_ClearTransitionStatus() {
+    K7_TransitionReport->setText(QStringLiteral("---"));
+}
+
+bool K7Page::K7_StopGrantCyclesBoxExit() {
+    if (K7Transition::stopGrantCount(K7_StopGrantCyclesBox->text().toStdString()))
+        return true;
+    Messages::show(this, MsgKind::Warning, kStopGrantRange);
+    K7_StopGrantCyclesBox->setFocus();
+    return false;
+}
+
+void K7Page::showCoreClock() {
+    K7_CurrentCoreClock->setText(QString::number(MeasureCoreClock(context().platform)) +
+                                 QStringLiteral(" MHz"));
+}
+
+void K7Page::K7_InitiateFIDVIDChangeButtonClick() {
+    // A click that arrives while a change runs (from a nested event loop) starts nothing.
+    if (m_changing)
+        return;
+    const InFlight inFlight(m_changing);
+    TransitionUi ui(*this);
+    K7Transition transition(context().msr, ui, context().flags.RealTimePriority);
+    const K7Transition::FidVid current = transition.readCurrent();
+    K7Transition::Targets targets = K7Transition::targetsFromTexts(
+        comboText(frequency.multiplier).left(10).toStdString(),
+        comboText(frequency.voltage).left(10).toStdString(), current);
+    bool go = true;
+    if (targets.voltageOff) {
+        go = Messages::show(this, MsgKind::Warning, kOffWarning, MsgButtons::YesNo) ==
+             MsgAnswer::Yes;
+        targets.vid = kAmdOffVid;
+    }
+    const auto routine = K7Transition::routineFor(current, targets.fid, targets.vid);
+    // Every write carries the stop-grant count: a box without a usable number is refused before
+    // the first write rather than half-way through the change.
+    if (go && routine != K7Transition::Routine::None)
+        go = K7_StopGrantCyclesBoxExit();
+    if (go)
+        transition.run(routine, targets.fid, targets.vid);
+    showCoreClock();
+}
+
+}  // namespace zandro

@@ -1,0 +1,97 @@
+// The Athlon (K7) page's part of an .msr configuration file: what it saves and how it applies it.
+
+#include <QComboBox>
+#include <QRadioButton>
+
+#include "K7Page.h"
+
+namespace zandro {
+
+namespace {
+
+constexpr uint16_t kHaltDivisorCode = 320;
+constexpr uint16_t kStopGrantDivisorCode = 321;
+constexpr uint16_t kTimingCode = 322;
+constexpr uint16_t kApicCode = 323;
+constexpr uint16_t kFirstFeatureCode = 330;  // 330-333 in the Features tab's order
+constexpr uint16_t kMultiplierCode = 350;
+constexpr uint16_t kVoltageCode = 351;
+constexpr uint8_t kNoItem = 255;
+
+// The position of the selected button of a radio group, if one is selected.
+std::optional<uint8_t> selected(const std::array<QRadioButton*, 2>& buttons) {
+    for (size_t i = 0; i < buttons.size(); ++i)
+        if (buttons[i]->isChecked())
+            return uint8_t(i);
+    return std::nullopt;
+}
+
+uint8_t itemOrNone(const QComboBox* box) {
+    return box->currentIndex() < 0 ? kNoItem : uint8_t(box->currentIndex());
+}
+
+}  // namespace
+
+std::vector<OptionRecord> K7Page::savedOptions() const {
+    // The clock-control boxes are saved always, 255 standing for no selection.
+    std::vector<OptionRecord> records = {
+        {kHaltDivisorCode, itemOrNone(K7_HLTmultiCombo)},
+        {kStopGrantDivisorCode, itemOrNone(K7_STPCLKmultiCombo)},
+        {kTimingCode, itemOrNone(K7_CLKtimingCombo)},
+    };
+    if (const auto apic = selected(m_apicButtons))
+        records.push_back({kApicCode, *apic});
+    for (int row = 0; row < kFeatureCount; ++row) {
+        if (const auto button = selected(m_featureButtons[size_t(row)]))
+            records.push_back({uint16_t(kFirstFeatureCode + row), *button});
+    }
+    for (const auto& [code, box] : {std::pair{kMultiplierCode, frequency.multiplier},
+                                    std::pair{kVoltageCode, frequency.voltage}}) {
+        if (box->currentIndex() >= 0)
+            records.push_back({code, uint8_t(box->currentIndex())});
+    }
+    return records;
+}
+
+RecordAction K7Page::applyRecord(OptionRecord record) {
+    // An index the box does not have leaves it without a selection.
+    const auto choose = [&record](QComboBox* box) {
+        box->setCurrentIndex(record.value < box->count() ? int(record.value) : -1);
+    };
+    switch (record.code) {
+        case kHaltDivisorCode:
+            choose(K7_HLTmultiCombo);
+            K7_HLTmultiSETClick();
+            return RecordAction::Applied;
+        case kStopGrantDivisorCode:
+            choose(K7_STPCLKmultiCombo);
+            K7_STPCLKmultiSETClick();
+            return RecordAction::Applied;
+        case kTimingCode:
+            choose(K7_CLKtimingCombo);
+            K7_CLKtimingSETClick();
+            return RecordAction::Applied;
+        case kApicCode:
+            if (record.value == 0)
+                K7_APICbusMessagesRejectClick();
+            else if (record.value == 1)
+                K7_APICbusMessagesNoRejectClick();
+            return RecordAction::Applied;
+        case kMultiplierCode:
+            choose(frequency.multiplier);
+            return RecordAction::TransitionRequested;
+        case kVoltageCode:
+            choose(frequency.voltage);
+            return RecordAction::TransitionRequested;
+        default:
+            break;
+    }
+    if (record.code >= kFirstFeatureCode && record.code < kFirstFeatureCode + kFeatureCount) {
+        if (record.value <= 1)
+            featureClick(record.code - kFirstFeatureCode, record.value == 0);
+        return RecordAction::Applied;
+    }
+    return RecordAction::NotMine;
+}
+
+}  // namespace zandro
