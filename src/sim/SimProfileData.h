@@ -55,5 +55,9 @@ extern const SimProfileData kUnknownProfile;
 extern const SimProfileData kPentiumMProfile;
 extern const SimProfileData kPentium4Profile;
 extern const SimProfileData kPentium3Profile;
+extern const SimProfileData kPentium3TualatinProfile;
+extern const SimProfileData kPentium3KatmaiProfile;
+extern const SimProfileData kK63Profile;
+extern const SimProfileData kK5EarlyProfile;
 
 }  // namespace zandro

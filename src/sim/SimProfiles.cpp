@@ -19,9 +19,11 @@ constexpr uint32_t kFirstMachineCheckBank = 0x400;
 constexpr size_t kBrandBytes = 48;
 
 // In the order `--simulate list` shows them: the family pages' order, then the stranger.
-constexpr std::array<const SimProfileData*, 10> kProfiles = {
-    &kAthlon64Profile, &kAthlon64X2Profile, &kOpteronProfile, &kPentiumMProfile, &kPentium4Profile,
-    &kAthlonProfile,   &kPentium3Profile,   &kK6Profile,      &kK5Profile,       &kUnknownProfile,
+constexpr std::array kProfiles = {
+    &kAthlon64Profile,       &kAthlon64X2Profile, &kOpteronProfile,  &kPentiumMProfile,
+    &kPentium4Profile,       &kAthlonProfile,     &kPentium3Profile, &kPentium3TualatinProfile,
+    &kPentium3KatmaiProfile, &kK6Profile,         &kK63Profile,      &kK5Profile,
+    &kK5EarlyProfile,        &kUnknownProfile,
 };
 
 using BrandBytes = std::array<uint8_t, kBrandBytes>;
