@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "SimK8Behaviour.h"
+#include "SimP6Behaviour.h"
 #include "SimProfileData.h"
 
 namespace zandro {
@@ -116,6 +117,8 @@ SimMachine buildMachine(const SimProfileData& spec) {
     }
     if (spec.k8)
         machine.setBehaviour(std::make_shared<SimK8Behaviour>());
+    else if (SimP6Behaviour::fits(boot))
+        machine.setBehaviour(std::make_shared<SimP6Behaviour>());
     return machine;
 }
 
