@@ -76,6 +76,10 @@ void K5K6Page::buildK5(TabSheet* sheet) {
     SheetBuilder builder(sheet, true);
     for (int row = 0; row < kFirstK6Row; ++row)
         addOption(builder, row);
+    const OptionRow& writeAllocate = kOptions[kK5WriteAllocateRow];
+    m_k5WriteAllocateControls = {m_options[kK5WriteAllocateRow],
+                                 findChild<QWidget*>(QString::fromLatin1(writeAllocate.onName)),
+                                 findChild<QWidget*>(QString::fromLatin1(writeAllocate.offName))};
     builder.finish();
 }
 
@@ -129,13 +133,10 @@ void K5K6Page::K5_RefreshStatus() {
     // Write allocate exists on the K5 only from stepping 4 on.
     const bool writeAllocate =
         id.stepping >= kFirstWriteAllocateStepping || !context().flags.UserProtection;
-    const OptionRow& row = kOptions[kK5WriteAllocateRow];
-    StatusPanel* panel = m_options[kK5WriteAllocateRow];
-    panel->setEnabled(writeAllocate);
-    for (const char* name : {row.onName, row.offName})
-        findChild<QRadioButton*>(QString::fromLatin1(name))->setEnabled(writeAllocate);
+    for (QWidget* control : m_k5WriteAllocateControls)
+        control->setEnabled(writeAllocate);
     if (writeAllocate)
-        panel->setText(optionText(msr, row));
+        m_options[kK5WriteAllocateRow]->setText(optionText(msr, kOptions[kK5WriteAllocateRow]));
 }
 
 void K5K6Page::K6_RefreshStatus() {

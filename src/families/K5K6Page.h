@@ -51,6 +51,8 @@ private:
     RadioRecords m_records;
     std::array<StatusPanel*, kOptionCount> m_options{};
     StatusPanel* m_limit = nullptr;
+    // The K5 write allocate panel and its two buttons, usable only as the stepping allows.
+    std::array<QWidget*, 3> m_k5WriteAllocateControls{};
 };
 
 }  // namespace zandro

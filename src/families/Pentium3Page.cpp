@@ -181,7 +181,7 @@ void Pentium3Page::buildL2Info(TabSheet* sheet) {
 }
 
 void Pentium3Page::buildL2Config(TabSheet* sheet) {
-    SheetBuilder builder(sheet);
+    SheetBuilder builder(sheet, true);  // four groups, one of five buttons: more than a tab holds
     addOption(builder, kFirstCacheConfigRow);
 
     QGroupBox* latency = builder.group(QStringLiteral(" L2 cache Latency "));
