@@ -1,17 +1,329 @@
 #include "Pentium3Page.h"
 
+#include <QComboBox>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "SheetBuilder.h"
+#include "StatusPanel.h"
+#include "core/MsrBuffer.h"
+#include "pstates/CodeTables.h"
+
 namespace zandro {
+
+namespace {
+
+constexpr uint32_t kEbcHardPowerOn = 0x2A;
+constexpr uint32_t kBbclControl = 0x119;  // bit 21 disables the processor serial number
+constexpr uint32_t kBbclCrCtl3 = 0x11E;   // the level 2 cache configuration
+constexpr unsigned kSerialNumberBit = 21;
+constexpr uint16_t kLatencyCode = 441;
+constexpr uint16_t kCacheSizeCode = 442;
+constexpr int kLatencyEntries = 16;
+
+// Rows 0-2 on the Features tab, 3-4 on the cache configuration tab, 5-8 on the error checking tab.
+const std::array<OptionRow, Pentium3Page::kOptionCount> kOptions = {{
+    {" Data Error Checking ", "P6_DataErrorChecking", kEbcHardPowerOn, 1, "Disabled", "Enabled",
+     "P6_DataErrorCheckingEN", "P6_DataErrorCheckingDIS", true, true, 420},
+    {" Response Error Checking ", "P6_ResponseErrorChecking", kEbcHardPowerOn, 2, "Disabled",
+     "Enabled", "P6_ResponseErrorCheckingEN", "P6_ResponseErrorCheckingDIS", true, true, 421},
+    {" Low Power Mode Enable ", "P6_LowPowerMode", kEbcHardPowerOn, 26, "Disabled", "Enabled",
+     "P6_LowPowerModeEN", "P6_LowPowerModeDIS", true, false, 422},
+    {" L2 Enabled ", "P6_L2Enabled", kBbclCrCtl3, 8, "Disabled", "Enabled and initialized",
+     "P6_L2EnabledEN", "P6_L2EnabledDIS", true, true, 440},
+    {" L2 Configured ", "P6_L2configured", kBbclCrCtl3, 0, "Disabled", "Enabled",
+     "P6_L2configuredEN", "P6_L2configuredDIS", true, true, 443},
+    {" Cache State Error Checking enable ", "P6_L2CacheStateErrorChecking", kBbclCrCtl3, 18,
+     "Disabled", "Enabled", "P6_L2CacheStateErrorCheckingEN", "P6_L2CacheStateErrorCheckingDIS",
+     true, true, 450},
+    {" CRTN Parity Checking ", "P6_L2CRTNParityChecking", kBbclCrCtl3, 7, "Disabled", "Enabled",
+     "P6_L2CRTNParityCheckingEN", "P6_L2CRTNParityCheckingDIS", true, true, 451},
+    {" Address Parity Checking ", "P6_L2AddressParityChecking", kBbclCrCtl3, 6, "Disabled",
+     "Enabled", "P6_L2AddressParityCheckingEN", "P6_L2AddressParityCheckingDIS", true, true, 452},
+    {" ECC Checking ", "P6_L2ECCChecking", kBbclCrCtl3, 5, "Disabled", "Enabled",
+     "P6_L2ECCCheckingEN", "P6_L2ECCCheckingDIS", true, true, 453},
+}};
+constexpr int kFirstCacheConfigRow = 3;
+constexpr int kFirstErrorCheckingRow = 5;
+
+// A status-only field: its texts by value; a value without text (or a null) keeps the panel.
+struct FieldRow {
+    const char* caption;
+    const char* panel;
+    uint32_t index;
+    unsigned high;
+    unsigned low;
+    std::array<const char*, 8> texts;
+};
+
+// Fields 0-1 on the Information tab, 2-5 on the cache info tab.
+const std::array<FieldRow, 6> kFields = {{
+    {" System Bus Frequency Detect ",
+     "P6_SystemBusFrequency",
+     kEbcHardPowerOn,
+     19,
+     18,
+     {"66 MHz", "133 MHz", "100 MHz", "Unknown"}},
+    {" In Order Queue Depth ",
+     "P6_InOrderQueueDepth",
+     kEbcHardPowerOn,
+     13,
+     13,
+     {"8 entry", "1 entry"}},
+    {" L2 Hardware",
+     "P6_L2Hardware",
+     kBbclCrCtl3,
+     23,
+     23,
+     {"Hardware disabled", "Hardware enabled"}},
+    {" Number of L2 banks", "P6_NumberOfL2Banks", kBbclCrCtl3, 12, 11, {"0", "1", "2", "3"}},
+    {" L2 Associativity ",
+     "P6_L2Associativity",
+     kBbclCrCtl3,
+     10,
+     9,
+     {"Direct Mapped", "2-Way", "4-Way", "Unknown"}},
+    {" L2 Physical Address Range Support ",
+     "P6_L2PhysicalAddressRange",
+     kBbclCrCtl3,
+     22,
+     20,
+     {"512 MByte", "1 GByte", "2 GByte", "4 GByte", "8 GByte", "16 GByte", "32 GByte", "64 GByte"}},
+}};
+constexpr int kFirstL2InfoField = 2;
+
+// 11Eh bits 17..13: one bit per cache size; the buttons in this order, two to a row.
+struct CacheSize {
+    const char* name;
+    const char* text;
+};
+const std::array<CacheSize, 5> kCacheSizes = {{
+    {"P6_CacheSizePerBank256", "256 kBytes"},
+    {"P6_CacheSizePerBank512", "512 kBytes"},
+    {"P6_CacheSizePerBank1024", "1 MByte"},
+    {"P6_CacheSizePerBank2048", "2 Mbytes"},
+    {"P6_CacheSizePerBank4096", "4 MBytes"},
+}};
+constexpr unsigned kCacheSizeLow = 13;
+constexpr unsigned kCacheSizeHigh = 17;
+constexpr unsigned kLatencyLow = 1;
+constexpr unsigned kLatencyHigh = 4;
+
+uint32_t fieldMask(unsigned high, unsigned low) {
+    return ((uint32_t(2) << (high - low)) - 1) << low;
+}
+
+QString latencyEntry(int cycles) {
+    return QString::number(cycles) +
+           (cycles < 2 ? QStringLiteral(" cycle") : QStringLiteral(" cycles"));
+}
+
+}  // namespace
 
 Pentium3Page::Pentium3Page(const PageContext& context, QWidget* parent)
     : FamilyPage(QStringLiteral("pgctrlIPIII"), FamilyPentium3, context, parent) {
-    addSheet(QStringLiteral("P6_Information"), QStringLiteral("Information"));
-    addSheet(QStringLiteral("P6_Features"), QStringLiteral("Features"));
-    addSheet(QStringLiteral("P6_L2cache"), QStringLiteral("Level 2 Cache Info"));
-    addSheet(QStringLiteral("P6_L2cacheConfig"), QStringLiteral("Level 2 Cache Configuration"));
-    addSheet(QStringLiteral("P6_ErrorChecking"), QStringLiteral("Level 2 Cache Error Checking"));
+    TabSheet* sheets[] = {
+        addSheet(QStringLiteral("P6_Information"), QStringLiteral("Information")),
+        addSheet(QStringLiteral("P6_Features"), QStringLiteral("Features")),
+        addSheet(QStringLiteral("P6_L2cache"), QStringLiteral("Level 2 Cache Info")),
+        addSheet(QStringLiteral("P6_L2cacheConfig"), QStringLiteral("Level 2 Cache Configuration")),
+        addSheet(QStringLiteral("P6_ErrorChecking"),
+                 QStringLiteral("Level 2 Cache Error Checking")),
+    };
+    buildInformation(sheets[0]);
+    buildFeatures(sheets[1]);
+    buildL2Info(sheets[2]);
+    buildL2Config(sheets[3]);
+    buildErrorChecking(sheets[4]);
+    for (TabSheet* sheet : sheets)
+        sheet->onShow = [this] { P6_RefreshStatus(); };
 }
 
-// The statuses of this family are not decoded yet; the page shows its frame only.
-void Pentium3Page::refreshStatus() {}
+StatusPanel* Pentium3Page::addOption(SheetBuilder& builder, int row) {
+    m_options[size_t(row)] = buildOption(builder, kOptions[size_t(row)], m_records,
+                                         [this, row](bool on) { optionClick(row, on); });
+    return m_options[size_t(row)];
+}
+
+StatusPanel* Pentium3Page::addField(SheetBuilder& builder, int field) {
+    const FieldRow& row = kFields[size_t(field)];
+    m_fields[size_t(field)] = builder.status(builder.group(QString::fromLatin1(row.caption)),
+                                             QString::fromLatin1(row.panel));
+    return m_fields[size_t(field)];
+}
+
+void Pentium3Page::buildInformation(TabSheet* sheet) {
+    SheetBuilder builder(sheet);
+    m_ratio = builder.status(builder.group(QStringLiteral(" Clock Frequency Ratio ")),
+                             QStringLiteral("P6_ClockFrequencyRatio"));
+    for (int field = 0; field < kFirstL2InfoField; ++field)
+        addField(builder, field);
+    builder.finish();
+}
+
+void Pentium3Page::buildFeatures(TabSheet* sheet) {
+    SheetBuilder builder(sheet);
+    for (int row = 0; row < kFirstCacheConfigRow; ++row)
+        addOption(builder, row);
+    QGroupBox* serial = builder.group(QStringLiteral(" Processor Serial Number Support"));
+    m_serialNumber = builder.status(serial, QStringLiteral("P6_SerialNumber"));
+    QPushButton* disable = builder.button(serial, QStringLiteral("P6_SerialNumberDIS"),
+                                          QStringLiteral("Disable (until reset)"));
+    connect(disable, &QPushButton::clicked, this, [this] { P6_SerialNumberDISClick(); });
+    builder.finish();
+}
+
+void Pentium3Page::buildL2Info(TabSheet* sheet) {
+    SheetBuilder builder(sheet);
+    for (int field = kFirstL2InfoField; field < int(kFields.size()); ++field)
+        addField(builder, field);
+    builder.finish();
+}
+
+void Pentium3Page::buildL2Config(TabSheet* sheet) {
+    SheetBuilder builder(sheet, true);  // four groups, one of five buttons: more than a tab holds
+    addOption(builder, kFirstCacheConfigRow);
+
+    QGroupBox* latency = builder.group(QStringLiteral(" L2 cache Latency "));
+    m_latency = builder.status(latency, QStringLiteral("P6_L2cacheLatency"));
+    P6_L2cacheLatencyCombo =
+        builder.combo(latency, QStringLiteral("P6_L2cacheLatencyCombo"), QStringLiteral("Set to:"));
+    for (int cycles = 0; cycles < kLatencyEntries; ++cycles)
+        P6_L2cacheLatencyCombo->addItem(latencyEntry(cycles));
+    P6_L2cacheLatencyCombo->setCurrentIndex(-1);  // the first refresh shows the register's value
+    QPushButton* apply =
+        builder.button(latency, QStringLiteral("P6_L2cacheLatencyAPP"), QStringLiteral("Apply"));
+    connect(apply, &QPushButton::clicked, this, [this] { P6_L2cacheLatencyAPPClick(); });
+
+    QGroupBox* size = builder.group(QStringLiteral(" Cache size per bank "));
+    m_cacheSize = builder.status(size, QStringLiteral("P6_CacheSizePerBank"));
+    for (int position = 0; position < int(kCacheSizes.size()); ++position) {
+        const CacheSize& entry = kCacheSizes[size_t(position)];
+        QRadioButton* button =
+            builder.radio(size, QString::fromLatin1(entry.name), QString::fromLatin1(entry.text));
+        m_records.add(kCacheSizeCode, button, [this, position] { cacheSizeClick(position); });
+    }
+
+    addOption(builder, kFirstCacheConfigRow + 1);
+    builder.finish();
+}
+
+void Pentium3Page::buildErrorChecking(TabSheet* sheet) {
+    SheetBuilder builder(sheet, true);
+    for (int row = kFirstErrorCheckingRow; row < kOptionCount; ++row)
+        addOption(builder, row);
+    builder.finish();
+}
+
+void Pentium3Page::showOptions(uint32_t index) {
+    const MsrBuffer& msr = context().msr;
+    for (size_t row = 0; row < kOptions.size(); ++row) {
+        if (kOptions[row].index == index)
+            m_options[row]->setText(optionText(msr, kOptions[row]));
+    }
+}
+
+void Pentium3Page::showFields(uint32_t index) {
+    const MsrBuffer& msr = context().msr;
+    for (size_t field = 0; field < kFields.size(); ++field) {
+        const FieldRow& row = kFields[field];
+        if (row.index != index)
+            continue;
+        const uint64_t value = msr.MsrBits(row.high, row.low);
+        if (value < row.texts.size() && row.texts[value])
+            m_fields[field]->setText(QString::fromLatin1(row.texts[value]));
+    }
+}
+
+void Pentium3Page::P6_RefreshStatus() {
+    MsrBuffer& msr = context().msr;
+    m_ratio->setText(QString::fromStdString(P6_ClockRatioText(msr)));
+
+    msr.Index = kEbcHardPowerOn;
+    msr.ReadMsr();
+    showFields(kEbcHardPowerOn);
+    showOptions(kEbcHardPowerOn);
+
+    msr.Index = kBbclControl;
+    msr.ReadMsr();
+    // A set bit means the serial number has been disabled.
+    m_serialNumber->setText(msr.MsrBit(kSerialNumberBit) ? QStringLiteral("Disabled")
+                                                         : QStringLiteral("Enabled"));
+
+    msr.Index = kBbclCrCtl3;
+    msr.ReadMsr();
+    showFields(kBbclCrCtl3);
+    const auto latency = int(msr.MsrBits(kLatencyHigh, kLatencyLow));
+    m_latency->setText(QString::number(latency) + QStringLiteral("cycle"));
+    // Exactly one bit of 17..13 names the size; any other pattern keeps the panel's text.
+    const auto sizeBits = uint32_t(msr.MsrBits(kCacheSizeHigh, kCacheSizeLow));
+    for (size_t position = 0; position < kCacheSizes.size(); ++position) {
+        if (sizeBits == uint32_t(1) << position)
+            m_cacheSize->setText(QString::fromLatin1(kCacheSizes[position].text));
+    }
+    // The list follows the register until the user picks an entry of his own.
+    if (P6_L2cacheLatencyCombo->currentIndex() < 0)
+        P6_L2cacheLatencyCombo->setCurrentIndex(latency);
+    showOptions(kBbclCrCtl3);
+}
+
+void Pentium3Page::optionClick(int row, bool enable) {
+    const OptionRow& option = kOptions[size_t(row)];
+    writeOptionBit(context().msr, option, enable == option.onSetsBit);
+    P6_RefreshStatus();
+}
+
+void Pentium3Page::P6_SerialNumberDISClick() {
+    // Writing 1 to 119h bit 21 turns the serial number off until the next reset.
+    MsrBuffer& msr = context().msr;
+    msr.Index = kBbclControl;
+    msr.ReadMsr();
+    msr.Low |= uint32_t(1) << kSerialNumberBit;
+    msr.WriteMsr();
+    P6_RefreshStatus();
+}
+
+void Pentium3Page::P6_L2cacheLatencyAPPClick() {
+    const int latency = P6_L2cacheLatencyCombo->currentIndex();
+    if (latency < 0)
+        return;  // no latency chosen: nothing to write
+    MsrBuffer& msr = context().msr;
+    msr.Index = kBbclCrCtl3;
+    msr.ReadMsr();
+    msr.Low =
+        (msr.Low & ~fieldMask(kLatencyHigh, kLatencyLow)) | (uint32_t(latency) << kLatencyLow);
+    msr.WriteMsrFlushing();
+    P6_RefreshStatus();
+}
+
+void Pentium3Page::cacheSizeClick(int position) {
+    MsrBuffer& msr = context().msr;
+    msr.Index = kBbclCrCtl3;
+    msr.ReadMsr();
+    msr.Low = (msr.Low & ~fieldMask(kCacheSizeHigh, kCacheSizeLow)) |
+              (uint32_t(1) << (kCacheSizeLow + unsigned(position)));
+    msr.WriteMsrFlushing();
+    P6_RefreshStatus();
+}
+
+std::vector<OptionRecord> Pentium3Page::savedOptions() const {
+    std::vector<OptionRecord> records = m_records.saved();
+    const int latency = P6_L2cacheLatencyCombo->currentIndex();
+    if (latency >= 0)
+        records.push_back({kLatencyCode, uint8_t(latency)});
+    sortByCode(records);
+    return records;
+}
+
+RecordAction Pentium3Page::applyRecord(OptionRecord record) {
+    if (record.code == kLatencyCode) {
+        // An index the list does not have leaves it without a selection.
+        P6_L2cacheLatencyCombo->setCurrentIndex(
+            record.value < P6_L2cacheLatencyCombo->count() ? int(record.value) : -1);
+        P6_L2cacheLatencyAPPClick();
+        return RecordAction::Applied;
+    }
+    return m_records.apply(record);
+}
 
 }  // namespace zandro

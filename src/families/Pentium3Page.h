@@ -1,19 +1,57 @@
 #pragma once
 
+#include <array>
+
 #include "FamilyPage.h"
-#include "FrequencyControls.h"
+#include "OptionRows.h"
+
+class QComboBox;
 
 namespace zandro {
 
 class StatusPanel;
 
-// The Pentium III (P6) page: information, features and the level 2 cache.
+// The Pentium III (P6) page: clock ratio and bus, error checking, low power mode, the serial
+// number and the level 2 cache registers.
 class Pentium3Page : public FamilyPage {
     Q_OBJECT
 public:
     explicit Pentium3Page(const PageContext& context, QWidget* parent = nullptr);
 
-    void refreshStatus() override;
+    void refreshStatus() override { P6_RefreshStatus(); }
+    void P6_RefreshStatus();
+
+    std::vector<OptionRecord> savedOptions() const override;
+    RecordAction applyRecord(OptionRecord record) override;
+
+    // Option rows, in the order of their panels' refresh.
+    static constexpr int kOptionCount = 9;
+    void optionClick(int row, bool enable);
+    void P6_SerialNumberDISClick();
+    void P6_L2cacheLatencyAPPClick();
+    // Size buttons 0..4: 256 kBytes to 4 MBytes.
+    void cacheSizeClick(int position);
+
+    QComboBox* P6_L2cacheLatencyCombo = nullptr;
+
+private:
+    void buildInformation(TabSheet* sheet);
+    void buildFeatures(TabSheet* sheet);
+    void buildL2Info(TabSheet* sheet);
+    void buildL2Config(TabSheet* sheet);
+    void buildErrorChecking(TabSheet* sheet);
+    StatusPanel* addOption(SheetBuilder& builder, int row);
+    StatusPanel* addField(SheetBuilder& builder, int field);
+    void showOptions(uint32_t index);
+    void showFields(uint32_t index);
+
+    RadioRecords m_records;
+    std::array<StatusPanel*, kOptionCount> m_options{};
+    std::array<StatusPanel*, 7> m_fields{};
+    StatusPanel* m_ratio = nullptr;
+    StatusPanel* m_serialNumber = nullptr;
+    StatusPanel* m_latency = nullptr;
+    StatusPanel* m_cacheSize = nullptr;
 };
 
 }  // namespace zandro

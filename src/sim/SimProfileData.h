@@ -63,6 +63,10 @@ extern const SimProfileData kPentium4NorthwoodProfile;
 extern const SimProfileData kPentium4WillametteProfile;
 extern const SimProfileData kPentium4GallatinProfile;
 extern const SimProfileData kPentium3Profile;
+extern const SimProfileData kPentium3TualatinProfile;
+extern const SimProfileData kPentium3KatmaiProfile;
+extern const SimProfileData kK63Profile;
+extern const SimProfileData kK5EarlyProfile;
 
 class SimBehaviour;
 

@@ -6,6 +6,7 @@
 
 #include "SimIntelBehaviour.h"
 #include "SimK8Behaviour.h"
+#include "SimP6Behaviour.h"
 #include "SimProfileData.h"
 
 namespace zandro {
@@ -25,9 +26,9 @@ constexpr std::array kProfiles = {
     &kPentiumMDothanProfile,    &kPentiumMProfile,           &kPentium4Profile,
     &kPentium4NorthwoodProfile, &kPentium4WillametteProfile, &kPentium4GallatinProfile,
     &kAthlonProfile,            &kAthlonMobileProfile,       &kAthlonThunderbirdProfile,
-    &kAthlonSpitfireProfile,    &kPentium3Profile,           &kK6Profile,
-    &kK5Profile,
-    &kUnknownProfile,
+    &kAthlonSpitfireProfile,    &kPentium3Profile,           &kPentium3TualatinProfile,
+    &kPentium3KatmaiProfile,    &kK6Profile,                 &kK63Profile,
+    &kK5Profile,                &kK5EarlyProfile,            &kUnknownProfile,
 };
 
 using BrandBytes = std::array<uint8_t, kBrandBytes>;
@@ -124,6 +125,8 @@ SimMachine buildMachine(const SimProfileData& spec) {
         machine.setBehaviour(std::make_shared<SimIntelBehaviour>());
     else if (auto k7 = k7BehaviourFor(spec))
         machine.setBehaviour(std::move(k7));
+    else if (SimP6Behaviour::fits(boot))
+        machine.setBehaviour(std::make_shared<SimP6Behaviour>());
     return machine;
 }
 

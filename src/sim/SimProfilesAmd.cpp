@@ -102,37 +102,6 @@ constexpr SimMsrRow kOpteronMsrs[] = {
     {0xC0010042, highLow(0x00020202, 0x00060606)},  // VIDs 2; FIDs 6 (7x)
 };
 
-// K6-2 333 (model 8, stepping 0): the write handling register in its first layout.
-constexpr SimLeafRow kK6Leaves[] = {
-    {0x00000000, 0x00000001, kAuth, kCamd, kEnti},
-    {0x00000001, 0x00000580, 0x00000000, 0x00000000, 0x008001BF},
-    {0x80000000, 0x80000005, 0x00000000, 0x00000000, 0x00000000},
-    {0x80000001, 0x00000680, 0x00000000, 0x00000000, 0x808009BF},
-    {0x80000005, 0x00000000, 0x02800140, 0x20020220, 0x20020220},
-};
-
-constexpr SimMsrRow kK6Msrs[] = {
-    {0x00000000, 0x00000000},  // machine-check address
-    {0x00000001, 0x00000000},  // machine-check type
-    {0xC0000080, 0x00000000},  // EFER: system call extension off
-    {0xC0000081, 0x00000000},  // STAR
-    {0xC0000082, 0x00000021},  // WHCR: write allocate up to 64 MB, 15-16 MB hole allocates too
-};
-
-// K5 PR133 (model 1, stepping 4) at 100 MHz.
-constexpr SimLeafRow kK5Leaves[] = {
-    {0x00000000, 0x00000001, kAuth, kCamd, kEnti},
-    {0x00000001, 0x00000514, 0x00000000, 0x00000000, 0x000021BF},
-    {0x80000000, 0x80000005, 0x00000000, 0x00000000, 0x00000000},
-    {0x80000001, 0x00000514, 0x00000000, 0x00000000, 0x000021BF},
-    {0x80000005, 0x00000000, 0x04800000, 0x08040120, 0x10040120},
-};
-
-constexpr SimMsrRow kK5Msrs[] = {
-    {0x00000000, 0x00000000}, {0x00000001, 0x00000000},
-    {0x00000083, 0x00000000},  // hardware configuration: every feature on
-    {0x00000085, 0x00000000},  // write allocate top-of-memory and control
-    {0x00000086, 0x00000000},  // write allocate programmable memory range
 };
 
 // Ryzen 9 5900X (Zen 3, family 19h): a current processor that none of the pages is made for.
@@ -202,32 +171,6 @@ const SimProfileData kOpteronProfile = {
     true,
 };
 
-const SimProfileData kK6Profile = {
-    "k6",
-    "AMD K6-2 333 (Chomper), 333 MHz",
-    kK6Leaves,
-    kK6Msrs,
-    "AMD-K6(tm) 3D processor",
-    SimBrandLayout::Left,
-    false,
-    0,
-    0,
-    333.0,
-    0x1,
-    false,
-};
-
-const SimProfileData kK5Profile = {
-    "k5",
-    "AMD K5 PR133, 100 MHz",
-    kK5Leaves,
-    kK5Msrs,
-    "AMD-K5(tm) Processor",
-    SimBrandLayout::Left,
-    false,
-    0,
-    0,
-    100.0,
     0x1,
     false,
 };

@@ -44,25 +44,6 @@ constexpr SimMsrRow kPentiumMMsrs[] = {
     {0x000002FF, kMtrrDefType},
 };
 
-// Pentium III 733 (Coppermine, cB0): 5.5 x 133 MHz, processor serial number on.
-constexpr SimLeafRow kPentium3Leaves[] = {
-    {0x00000000, 0x00000003, kGenu, kNtel, kInei},
-    {0x00000001, 0x00000683, 0x00000002, 0x00000000, 0x0387FBFF},
-    {0x00000002, 0x03020101, 0x00000000, 0x00000000, 0x0C040882},
-    {0x00000003, 0x00000000, 0x00000000, 0x6107FB5A, 0x0000E4CA},
-};
-
-constexpr SimMsrRow kPentium3Msrs[] = {
-    {0x00000017, highLow(0x21400000, 0x00000000)},
-    {0x0000001B, 0xFEE00900},
-    {0x0000002A, 0xC5140000},  // ratio code 4 (5.5x), 133 MHz bus
-    {0x0000008B, highLow(0x00000013, 0x00000000)},
-    {0x000000FE, 0x00000508},
-    {0x00000119, 0x00000000},  // serial number not disabled
-    {0x0000011E, 0x007427E1},
-    {0x00000179, 0x00000105},
-    {0x0000017A, 0x00000000},
-    {0x0000017B, kAllOn},
     {0x00000277, kPat},
     {0x000002FF, kMtrrDefType},
 };
@@ -84,17 +65,6 @@ const SimProfileData kPentiumMProfile = {
     false,
 };
 
-const SimProfileData kPentium3Profile = {
-    "pentium3",
-    "Intel Pentium III 733 (Coppermine), 733 MHz",
-    kPentium3Leaves,
-    kPentium3Msrs,
-    nullptr,
-    SimBrandLayout::None,
-    false,
-    5,
-    kAllOn,
-    733.0 + 1.0 / 3.0,
     0x1,
     false,
 };
