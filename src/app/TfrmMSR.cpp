@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "ConfigurationRun.h"
 #include "FamilyIconColumn.h"
 #include "FileAssociation.h"
 #include "TfrmAbout.h"
@@ -446,7 +447,7 @@ void TfrmMSR::setOverheatingTimer(bool on) {
 
 void TfrmMSR::sbtnConfigurationClick() {
     auto* settings = new TfrmSettings(
-        *m_settings, m_flags, [this] { RefreshAll(); }, {}, this);
+        *m_settings, m_flags, [this] { RefreshAll(); }, [this] { SaveConfiguration(); }, this);
     settings->Config_User_protectionCheckBox->setChecked(m_flags.UserProtection);
     settings->Config_RealPriorityCheckBox->setChecked(m_flags.RealTimePriority);
     settings->Config_HalfMultisCheckBox->setChecked(m_flags.HalfMultipliers);
@@ -470,16 +471,14 @@ void TfrmMSR::tmrShowFormTimer() {
 }
 
 bool TfrmMSR::RunTime_Set() {
-    if (!configurationNamed())
-        return false;
-    const QString path = argument(0);
-    if (!QFileInfo::exists(path)) {
-        Messages::show(this, MsgKind::Error,
-                       QStringLiteral("Could not find configuration file \"%1\".").arg(path));
-        return false;
-    }
-    // Applying the file's options arrives with the configuration file reader.
-    return false;
+    ConfigurationRun run(*this, m_startup.arguments);
+    const bool applied = run.RunTime_Set();
+    m_configurationWriteFailures = run.failedWrites();
+    return applied;
+}
+
+void TfrmMSR::SaveConfiguration() {
+    saveConfiguration(*this);
 }
 
 }  // namespace zandro

@@ -71,6 +71,11 @@ public:
     void abtnAboutClick();
     void tmrShowFormTimer();
     bool RunTime_Set();
+    void SaveConfiguration();
+    // Register writes refused while the configuration file was applied.
+    int configurationWriteFailures() const { return m_configurationWriteFailures; }
+    Platform& platform() const { return m_platform; }
+    MsrBuffer& msrBuffer() const { return m_msr; }
 
     // PageHost
     void setFrequencyTimer(bool on) override;
@@ -120,6 +125,7 @@ private:
     PentiumMPage* m_pentiumM = nullptr;
     Pentium4Page* m_pentium4 = nullptr;
     bool m_configurationApplied = false;
+    int m_configurationWriteFailures = 0;
     bool m_closed = false;
 };
 
