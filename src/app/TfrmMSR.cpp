@@ -14,6 +14,7 @@
 #include "FamilyIconColumn.h"
 #include "FileAssociation.h"
 #include "TfrmAbout.h"
+#include "TfrmGlobalMSR.h"
 #include "TfrmSettings.h"
 #include "core/CoreClock.h"
 #include "core/MsrBuffer.h"
@@ -140,8 +141,9 @@ void TfrmMSR::buildTopRow() {
     connect(CPUSelect_Combo, &QComboBox::activated, this,
             [this](int index) { CPUSelect_ComboChange(index); });
 
-    // Opens the Global MSR window once that window is part of the program.
-    flatButton(this, "SpeedButton1", QStringLiteral("Global MSR"), QRect(176, 5, 81, 21), false);
+    auto* global =
+        flatButton(this, "SpeedButton1", QStringLiteral("Global MSR"), QRect(176, 5, 81, 21), true);
+    connect(global, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
     auto* configuration = flatButton(this, "sbtnConfiguration", QStringLiteral("Configuration"),
                                      QRect(288, 5, 89, 21), true);
     auto* about =
@@ -452,6 +454,12 @@ void TfrmMSR::sbtnConfigurationClick() {
     settings->Config_RealPriorityCheckBox->setChecked(m_flags.RealTimePriority);
     settings->Config_HalfMultisCheckBox->setChecked(m_flags.HalfMultipliers);
     Messages::runModal(settings);
+}
+
+TfrmGlobalMSR* TfrmMSR::SpeedButton1Click() {
+    auto* global = new TfrmGlobalMSR(m_msr, m_flags, this);
+    Messages::runModal(global);
+    return global;
 }
 
 void TfrmMSR::abtnAboutClick() {

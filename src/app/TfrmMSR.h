@@ -16,6 +16,7 @@ namespace zandro {
 
 class FamilyIconColumn;
 class FamilyPage;
+class TfrmGlobalMSR;
 class A64Page;
 class K7Page;
 class PentiumMPage;
@@ -68,6 +69,8 @@ public:
 
     void Frequency_timerTimer();
     void sbtnConfigurationClick();
+    // Opens a fresh Global MSR window.
+    TfrmGlobalMSR* SpeedButton1Click();
     void abtnAboutClick();
     void tmrShowFormTimer();
     bool RunTime_Set();

@@ -9,6 +9,7 @@
 #include "app/Automation.h"
 #include "app/CommandLine.h"
 #include "app/ConfigurationRun.h"
+#include "app/TfrmGlobalMSR.h"
 #include "app/TfrmMSR.h"
 #include "config/ConfigCodes.h"
 #include "config/ConfigFile.h"
@@ -66,6 +67,15 @@ int describeFile(const QString& path) {
         std::fwrite(text.data(), 1, text.size(), stdout);
     std::fflush(stdout);
     return 0;
+}
+
+// The Global MSR window an action opened, or a fresh one.
+TfrmGlobalMSR* openGlobalWindow(TfrmMSR& window) {
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (auto* global = qobject_cast<TfrmGlobalMSR*>(top); global && global->isVisible())
+            return global;
+    }
+    return window.SpeedButton1Click();
 }
 
 QString executablePath(const char* argv0) {
@@ -138,6 +148,9 @@ int main(int argc, char** argv) {
         ConfigurationRun::setReportWriteFailures(true);
     }
 
+    // The report is taken off a window that must not wait for the user.
+    if (line.reportGlobal)
+        Messages::setNonBlockingDialogs(true);
     MsrBuffer msr(*platform);
     int status = 0;
     {
@@ -159,7 +172,9 @@ int main(int argc, char** argv) {
         }
         if (status == 0 && line.report)
             printTo(stdout, automation.report());
-        if (headless || line.report || status != 0) {
+        if (status == 0 && line.reportGlobal)
+            printTo(stdout, openGlobalWindow(window)->report());
+        if (headless || line.report || line.reportGlobal || status != 0) {
             window.close();
         } else {
             QObject::connect(&window, &TfrmMSR::closing, &app, &QApplication::quit,
