@@ -217,3 +217,34 @@ TEST(ConfigurationRunTest, RefusedWritesAreCounted) {
 
 }  // namespace
 }  // namespace zandro
+
+namespace zandro {
+namespace {
+
+// Every transition ends by measuring the new core clock over a 25 ms sleep.
+int transitionsIn(const GuiRig& rig) {
+    const QStringList trace =
+        QString::fromStdString(test::readFile(rig.dir.file("trace.log"))).split(QLatin1Char('\n'));
+    return int(trace.filter(QRegularExpression(QStringLiteral("^sleep 25$"))).size());
+}
+
+TEST(ConfigurationRunTest, EachMultiplierOrVoltageRecordMakesOneTransition) {
+    GuiRig probe("athlon64");
+    const std::pair<std::vector<ConfigRecord>, int> cases[] = {
+        {{{40, 1}, {41, 1}}, 2},
+        {{{20, 1}, {21, 0}, {999, 0}}, 0},
+        {{{41, 0}, {22, 1}}, 1},
+    };
+    for (const auto& [records, transitions] : cases) {
+        test::TempDir dir;
+        test::writeFile(dir.file("f.msr"), a64File(probe, records));
+        GuiRig rig("athlon64", QStringLiteral("[Settings]\n"),
+                   {QString::fromStdString(dir.file("f.msr"))});
+        ASSERT_TRUE(rig.start());
+        EXPECT_TRUE(rig.window->configurationApplied());
+        EXPECT_EQ(transitionsIn(rig), transitions) << records.size();
+    }
+}
+
+}  // namespace
+}  // namespace zandro
