@@ -200,11 +200,15 @@ bool Automation::run(const QString& action, QString* why) {
         FamilyPage* page = nullptr;
         for (QWidget* p = control->parentWidget(); p && !page; p = p->parentWidget())
             page = qobject_cast<FamilyPage*>(p);
-        if (!sheet || !page) {
+        // The Global MSR window's tabs sit in a page control of its own.
+        QTabWidget* tabs = page;
+        for (QWidget* p = control->parentWidget(); p && !tabs; p = p->parentWidget())
+            tabs = qobject_cast<QTabWidget*>(p);
+        if (!sheet || !tabs) {
             *why = QStringLiteral("not a tab sheet");
             return false;
         }
-        page->setCurrentWidget(sheet);
+        tabs->setCurrentWidget(sheet);
         return true;
     }
     *why = QStringLiteral("unknown action");

@@ -29,6 +29,8 @@ QString usageText() {
         "                       leave:NAME, tab:NAME, wait:MS (repeatable, run in order)\n"
         "  --report             print the report of the current family page, then end\n"
         "  --report-global      print the report of the Global MSR window, then end\n"
+        "  --save-as FILE       headless: the file-save dialog answers FILE\n"
+        "  --describe FILE      print what a configuration file holds and would do, then end\n"
         "  --help               show this help\n"
         "  --version            show the version\n");
 }
@@ -71,6 +73,10 @@ CommandLine parseCommandLine(const QStringList& args) {
             line.report = true;
         else if (arg == QLatin1String("--report-global"))
             line.reportGlobal = true;
+        else if (arg == QLatin1String("--save-as"))
+            line.saveAs = value();
+        else if (arg == QLatin1String("--describe"))
+            line.describe = value();
         else if (arg == QLatin1String("--help"))
             line.help = true;
         else if (arg == QLatin1String("--version"))

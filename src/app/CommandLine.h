@@ -16,6 +16,8 @@ struct CommandLine {
     bool assumeYes = false;
     bool report = false;
     bool reportGlobal = false;
+    QString saveAs;    // the headless answer of the file-save dialog
+    QString describe;  // a configuration file to describe instead of running
     bool help = false;
     bool version = false;
     QStringList actions;

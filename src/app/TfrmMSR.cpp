@@ -10,9 +10,11 @@
 #include <QTimer>
 #include <QToolButton>
 
+#include "ConfigurationRun.h"
 #include "FamilyIconColumn.h"
 #include "FileAssociation.h"
 #include "TfrmAbout.h"
+#include "TfrmGlobalMSR.h"
 #include "TfrmSettings.h"
 #include "core/CoreClock.h"
 #include "core/MsrBuffer.h"
@@ -141,8 +143,9 @@ void TfrmMSR::buildTopRow() {
     connect(CPUSelect_Combo, &QComboBox::activated, this,
             [this](int index) { CPUSelect_ComboChange(index); });
 
-    // Opens the Global MSR window once that window is part of the program.
-    flatButton(this, "SpeedButton1", QStringLiteral("Global MSR"), QRect(176, 5, 81, 21), false);
+    auto* global =
+        flatButton(this, "SpeedButton1", QStringLiteral("Global MSR"), QRect(176, 5, 81, 21), true);
+    connect(global, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
     auto* configuration = flatButton(this, "sbtnConfiguration", QStringLiteral("Configuration"),
                                      QRect(288, 5, 89, 21), true);
     auto* about =
@@ -455,11 +458,17 @@ void TfrmMSR::setOverheatingTimer(bool on) {
 
 void TfrmMSR::sbtnConfigurationClick() {
     auto* settings = new TfrmSettings(
-        *m_settings, m_flags, [this] { RefreshAll(); }, {}, this);
+        *m_settings, m_flags, [this] { RefreshAll(); }, [this] { SaveConfiguration(); }, this);
     settings->Config_User_protectionCheckBox->setChecked(m_flags.UserProtection);
     settings->Config_RealPriorityCheckBox->setChecked(m_flags.RealTimePriority);
     settings->Config_HalfMultisCheckBox->setChecked(m_flags.HalfMultipliers);
     Messages::runModal(settings);
+}
+
+TfrmGlobalMSR* TfrmMSR::SpeedButton1Click() {
+    auto* global = new TfrmGlobalMSR(m_msr, m_flags, this);
+    Messages::runModal(global);
+    return global;
 }
 
 void TfrmMSR::abtnAboutClick() {
@@ -479,16 +488,14 @@ void TfrmMSR::tmrShowFormTimer() {
 }
 
 bool TfrmMSR::RunTime_Set() {
-    if (!configurationNamed())
-        return false;
-    const QString path = argument(0);
-    if (!QFileInfo::exists(path)) {
-        Messages::show(this, MsgKind::Error,
-                       QStringLiteral("Could not find configuration file \"%1\".").arg(path));
-        return false;
-    }
-    // Applying the file's options arrives with the configuration file reader.
-    return false;
+    ConfigurationRun run(*this, m_startup.arguments);
+    const bool applied = run.RunTime_Set();
+    m_configurationWriteFailures = run.failedWrites();
+    return applied;
+}
+
+void TfrmMSR::SaveConfiguration() {
+    saveConfiguration(*this);
 }
 
 }  // namespace zandro

@@ -16,6 +16,7 @@ namespace zandro {
 
 class FamilyIconColumn;
 class FamilyPage;
+class TfrmGlobalMSR;
 class A64Page;
 class K7Page;
 class PentiumMPage;
@@ -69,9 +70,16 @@ public:
     void Frequency_timerTimer();
     void Overheating_timerTimer();
     void sbtnConfigurationClick();
+    // Opens a fresh Global MSR window.
+    TfrmGlobalMSR* SpeedButton1Click();
     void abtnAboutClick();
     void tmrShowFormTimer();
     bool RunTime_Set();
+    void SaveConfiguration();
+    // Register writes refused while the configuration file was applied.
+    int configurationWriteFailures() const { return m_configurationWriteFailures; }
+    Platform& platform() const { return m_platform; }
+    MsrBuffer& msrBuffer() const { return m_msr; }
 
     // PageHost
     void setFrequencyTimer(bool on) override;
@@ -121,6 +129,7 @@ private:
     PentiumMPage* m_pentiumM = nullptr;
     Pentium4Page* m_pentium4 = nullptr;
     bool m_configurationApplied = false;
+    int m_configurationWriteFailures = 0;
     bool m_closed = false;
 };
 

@@ -8,7 +8,11 @@
 #include "app/Appearance.h"
 #include "app/Automation.h"
 #include "app/CommandLine.h"
+#include "app/ConfigurationRun.h"
+#include "app/TfrmGlobalMSR.h"
 #include "app/TfrmMSR.h"
+#include "config/ConfigCodes.h"
+#include "config/ConfigFile.h"
 #include "core/MsrBuffer.h"
 #include "families/Messages.h"
 #include "platform/LinuxPlatform.h"
@@ -23,6 +27,7 @@ namespace {
 constexpr int kExitDeclined = 1;
 constexpr int kExitNotApplied = 2;
 constexpr int kExitBadState = 3;
+constexpr int kExitWritesFailed = 4;
 constexpr int kExitUsage = 64;
 
 void printTo(std::FILE* stream, const QString& text) {
@@ -40,6 +45,37 @@ void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& t
 int usageError(const QString& why) {
     printTo(stderr, QStringLiteral("zandro: ") + why + QStringLiteral("\n") + usageText());
     return kExitUsage;
+}
+
+// Prints what a configuration file holds; touches no register.
+int describeFile(const QString& path) {
+    const FileRead file = readConfigurationFile(QFile::encodeName(path).toStdString());
+    const std::string quoted = "\"" + path.toStdString() + "\"";
+    std::string message;
+    std::vector<std::string> lines;
+    if (!file.ok)
+        message = "Could not open configuration file " + quoted + ": " + file.error + ".";
+    else
+        lines = describeConfiguration(file.bytes, quoted, &message);
+    if (!message.empty()) {
+        printTo(stderr, QStringLiteral("ZANDRO error: ") +
+                            QString::fromStdString(escapedLine(message)) + QLatin1Char('\n'));
+        return kExitNotApplied;
+    }
+    // The name field's bytes go out as they are.
+    for (const std::string& text : lines)
+        std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+    return 0;
+}
+
+// The Global MSR window an action opened, or a fresh one.
+TfrmGlobalMSR* openGlobalWindow(TfrmMSR& window) {
+    for (QWidget* top : QApplication::topLevelWidgets()) {
+        if (auto* global = qobject_cast<TfrmGlobalMSR*>(top); global && global->isVisible())
+            return global;
+    }
+    return window.SpeedButton1Click();
 }
 
 QString executablePath(const char* argv0) {
@@ -72,9 +108,8 @@ int main(int argc, char** argv) {
                     QString::fromStdString(profile.name + "\t" + profile.description + "\n"));
         return 0;
     }
-    if (line.reportGlobal)
-        return usageError(
-            QStringLiteral("--report-global: the Global MSR window is not available"));
+    if (!line.describe.isEmpty())
+        return describeFile(line.describe);
 
     std::optional<SimMachine> machine;
     std::unique_ptr<Platform> platform;
@@ -107,9 +142,15 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("ZANDRO"));
     applyAppearance(app);
-    if (headless)
+    if (headless) {
         Messages::setHeadless(line.assumeYes);
+        answerSaveDialog(line.saveAs);
+        ConfigurationRun::setReportWriteFailures(true);
+    }
 
+    // The report is taken off a window that must not wait for the user.
+    if (line.reportGlobal)
+        Messages::setNonBlockingDialogs(true);
     MsrBuffer msr(*platform);
     int status = 0;
     {
@@ -131,7 +172,9 @@ int main(int argc, char** argv) {
         }
         if (status == 0 && line.report)
             printTo(stdout, automation.report());
-        if (headless || line.report || status != 0) {
+        if (status == 0 && line.reportGlobal)
+            printTo(stdout, openGlobalWindow(window)->report());
+        if (headless || line.report || line.reportGlobal || status != 0) {
             window.close();
         } else {
             QObject::connect(&window, &TfrmMSR::closing, &app, &QApplication::quit,
@@ -139,9 +182,12 @@ int main(int argc, char** argv) {
             if (window.isVisible() || window.tmrShowForm->isActive())
                 app.exec();
         }
-        if (status == 0 && headless && window.configurationNamed() &&
-            !window.configurationApplied())
-            status = kExitNotApplied;
+        if (status == 0 && headless && window.configurationNamed()) {
+            if (!window.configurationApplied())
+                status = kExitNotApplied;
+            else if (window.configurationWriteFailures() > 0)
+                status = kExitWritesFailed;
+        }
     }
 
     if (machine && !line.simState.isEmpty()) {

@@ -14,11 +14,17 @@ bool MsrBuffer::ReadMsr() {
 }
 
 bool MsrBuffer::WriteMsr() {
-    return m_platform.writeMsr(Index, value()) == DriverStatus::Ok;
+    return written(m_platform.writeMsr(Index, value()) == DriverStatus::Ok);
 }
 
 bool MsrBuffer::WriteMsrFlushing() {
-    return m_platform.writeMsrWbinvd(Index, value()) == DriverStatus::Ok;
+    return written(m_platform.writeMsrWbinvd(Index, value()) == DriverStatus::Ok);
+}
+
+bool MsrBuffer::written(bool ok) const {
+    if (!ok && onWriteFailed)
+        onWriteFailed(Index, value());
+    return ok;
 }
 
 bool MsrBuffer::MsrBit(unsigned bit) const {

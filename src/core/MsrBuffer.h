@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 namespace zandro {
 
@@ -22,6 +23,9 @@ public:
     bool WriteMsr();
     bool WriteMsrFlushing();  // the write with cache write-back and invalidate
 
+    // Told of every write the driver refuses (register, value), when set.
+    std::function<void(uint32_t index, uint64_t value)> onWriteFailed;
+
     bool MsrBit(unsigned bit) const;
     uint64_t MsrBits(unsigned highest, unsigned lowest) const;
 
@@ -34,6 +38,8 @@ public:
     Platform& platform() const { return m_platform; }
 
 private:
+    bool written(bool ok) const;
+
     Platform& m_platform;
 };
 

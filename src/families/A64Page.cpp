@@ -80,6 +80,11 @@ const std::array<FidVidRow, 7> kFidVidRows = {{
     {" Multiplier ", "Maximum:", "A64_MaximumMultiplier", 21, 16, false},
 }};
 
+// Option codes in a configuration file: one per feature row, then the two boxes.
+constexpr uint16_t kFirstOptionCode = 20;
+constexpr uint16_t kMultiplierCode = 40;
+constexpr uint16_t kVoltageCode = 41;
+
 const QString kNotSupported = QStringLiteral("Not Supported");
 const QString kOffWarning = QStringLiteral(
     "WARNING: The chosen value may result in unexpected behavior and can damage you "
@@ -169,6 +174,7 @@ void A64Page::buildFeatures(TabSheet* sheet) {
                                          QString::fromLatin1(option.onCaption));
         QRadioButton* off = builder.radio(group, QString::fromLatin1(option.offName),
                                           QString::fromLatin1(option.offCaption));
+        m_optionButtons[size_t(row)] = {on, off};
         connect(on, &QRadioButton::clicked, this, [this, row] { optionClick(row, true); });
         connect(off, &QRadioButton::clicked, this, [this, row] { optionClick(row, false); });
     }
@@ -362,6 +368,40 @@ void A64Page::A64_InitiateFIDVIDChangeButtonClick() {
     if (go)
         transition.changeFrom(current, targets.fid, targets.vid);
     showCoreClock();
+}
+
+std::vector<OptionRecord> A64Page::savedOptions() const {
+    std::vector<OptionRecord> records;
+    for (size_t row = 0; row < m_optionButtons.size(); ++row) {
+        for (size_t position = 0; position < 2; ++position) {
+            if (m_optionButtons[row][position]->isChecked()) {
+                records.push_back({uint16_t(kFirstOptionCode + row), uint8_t(position)});
+                break;
+            }
+        }
+    }
+    if (frequency.multiplier->currentIndex() >= 0)
+        records.push_back({kMultiplierCode, uint8_t(frequency.multiplier->currentIndex())});
+    if (frequency.voltage->currentIndex() >= 0)
+        records.push_back({kVoltageCode, uint8_t(frequency.voltage->currentIndex())});
+    return records;
+}
+
+RecordAction A64Page::applyRecord(OptionRecord record) {
+    if (record.code >= kFirstOptionCode && record.code < kFirstOptionCode + kOptionCount) {
+        // A value naming no button is ignored; the buttons themselves stay as they are.
+        if (record.value < 2)
+            optionClick(record.code - kFirstOptionCode, record.value == 0);
+        return RecordAction::Applied;
+    }
+    QComboBox* box = record.code == kMultiplierCode ? frequency.multiplier
+                     : record.code == kVoltageCode  ? frequency.voltage
+                                                    : nullptr;
+    if (box == nullptr)
+        return RecordAction::NotMine;
+    // An index the list does not have leaves it without a selection.
+    box->setCurrentIndex(record.value < box->count() ? int(record.value) : -1);
+    return RecordAction::TransitionRequested;
 }
 
 }  // namespace zandro

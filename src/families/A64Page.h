@@ -24,6 +24,9 @@ public:
 
     void refreshStatus() override { A64_RefreshStatus(); }
     void fillLists() override;
+    std::vector<OptionRecord> savedOptions() const override;
+    RecordAction applyRecord(OptionRecord record) override;
+    void runTransition() override { A64_InitiateFIDVIDChangeButtonClick(); }
     void A64_RefreshStatus();
 
     // Feature switches.
@@ -69,6 +72,8 @@ private:
     void showCoreClock();
 
     std::array<StatusPanel*, kOptionCount> m_optionPanels{};
+    // The two buttons of each option row: enable/allow first, as the file counts them.
+    std::array<std::array<QRadioButton*, 2>, kOptionCount> m_optionButtons{};
     StatusPanel* m_majorMask = nullptr;
     StatusPanel* m_minorMask = nullptr;
     StatusPanel* m_reticle = nullptr;

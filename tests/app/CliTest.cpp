@@ -2,6 +2,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QRegularExpression>
 
 #include "SimFixture.h"
 
@@ -165,6 +166,39 @@ TEST_F(Cli, WithADisplayActionWindowsDoNotWaitForAPerson) {
               0)
         << err.toStdString();
     EXPECT_TRUE(out.startsWith(QStringLiteral("page\tpgctrlA64\n"))) << out.toStdString();
+}
+
+}  // namespace
+}  // namespace zandro
+
+namespace zandro {
+namespace {
+
+TEST_F(Cli, SavedFileIsDescribedAndAppliedWithRefusedWritesNamed) {
+    writeConfig();
+    const QStringList sim = {"--headless", "--assume-yes", "--simulate", "athlon64"};
+    ASSERT_EQ(run(sim + QStringList{"--do", "tab:A64_Features", "--do",
+                                    "click:A64_NoExecutePageDIS", "--do", "click:sbtnConfiguration",
+                                    "--do", "click:BitBtn1", "--save-as", file("saved")}),
+              0)
+        << err.toStdString();
+    ASSERT_EQ(run({"--describe", file("saved.msr")}), 0) << err.toStdString();
+    EXPECT_TRUE(out.startsWith(QStringLiteral("version\t90\nprocessor\t1 15 ")));
+    EXPECT_TRUE(out.contains(QStringLiteral("record\t20\t1\tNo-Execute Page: Disable")));
+
+    test::writeFile(dir.file("state"), "0 fail-write c0000080\n");
+    EXPECT_EQ(run(sim + QStringList{"--sim-state", file("state"), file("saved.msr")}), 4);
+    EXPECT_TRUE(err.contains(QRegularExpression(
+        QStringLiteral("ZANDRO write-failed: cpu 0 msr C0000080 value [0-9A-F]{16}\n"))))
+        << err.toStdString();
+
+    test::writeFile(dir.file("cut.msr"), test::readFile(dir.file("saved.msr")) + "\x01");
+    EXPECT_EQ(run({"--describe", file("cut.msr")}), 2);
+    EXPECT_EQ(
+        err,
+        QStringLiteral("ZANDRO error: Could not read from file \"%1\"!.\n").arg(file("cut.msr")));
+    EXPECT_EQ(run(sim + QStringList{file("cut.msr")}), 2);
+    EXPECT_EQ(run({"--describe", dir.path().c_str()}), 2);
 }
 
 }  // namespace

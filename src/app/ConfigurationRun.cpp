@@ -1,0 +1,228 @@
+#include "ConfigurationRun.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <cstdio>
+#include <optional>
+
+#include "TfrmMSR.h"
+#include "config/ConfigFile.h"
+#include "config/ConfigFormat.h"
+#include "core/MsrBuffer.h"
+#include "families/FamilyPage.h"
+#include "families/Messages.h"
+#include "families/NameString.h"
+#include "platform/Platform.h"
+
+namespace zandro {
+
+namespace {
+
+std::optional<QString> s_saveAnswer;
+bool s_reportWriteFailures = false;
+
+constexpr int kAllProcessors = -1;
+constexpr int kHighestProcessor = 31;
+
+// The families whose multiplier and voltage boxes start a transition, in the order the
+// transitions run after a record.
+constexpr std::array<FamilyKind, 4> kTransitionOrder = {FamilyAthlon64, FamilyPentiumM,
+                                                        FamilyPentium4, FamilyAthlonK7};
+
+// Tells the register buffer's owner of refused writes for as long as the run lasts.
+class WriteFailureWatch {
+public:
+    WriteFailureWatch(MsrBuffer& msr, const int& processor, int& count) : m_msr(msr) {
+        m_msr.onWriteFailed = [&processor, &count](uint32_t index, uint64_t value) {
+            ++count;
+            if (s_reportWriteFailures)
+                std::fprintf(stderr, "ZANDRO write-failed: cpu %d msr %X value %016llX\n",
+                             processor, index, static_cast<unsigned long long>(value));
+        };
+    }
+    ~WriteFailureWatch() { m_msr.onWriteFailed = nullptr; }
+    WriteFailureWatch(const WriteFailureWatch&) = delete;
+    WriteFailureWatch& operator=(const WriteFailureWatch&) = delete;
+
+private:
+    MsrBuffer& m_msr;
+};
+
+bool sameIdentity(const CpuIdentity& a, const CpuIdentity& b) {
+    return a.vendorCode == b.vendorCode && a.family == b.family && a.model == b.model &&
+           a.stepping == b.stepping;
+}
+
+}  // namespace
+
+QString askSaveFileName(QWidget* parent) {
+    if (s_saveAnswer) {
+        QString path = *s_saveAnswer;
+        if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
+            path += QStringLiteral(".msr");
+        return path;
+    }
+    QFileDialog dlgSaveFile(parent, QStringLiteral("Save Configuration File"));
+    dlgSaveFile.setObjectName(QStringLiteral("dlgSaveFile"));
+    dlgSaveFile.setAcceptMode(QFileDialog::AcceptSave);
+    dlgSaveFile.setDefaultSuffix(QStringLiteral("msr"));
+    if (dlgSaveFile.exec() != QDialog::Accepted || dlgSaveFile.selectedFiles().isEmpty())
+        return {};
+    return dlgSaveFile.selectedFiles().constFirst();
+}
+
+void answerSaveDialog(const QString& path) {
+    s_saveAnswer = path;
+}
+
+void restoreSaveDialog() {
+    s_saveAnswer.reset();
+}
+
+void saveConfiguration(TfrmMSR& window) {
+    ConfigHeader header;
+    header.identity = ReadCpuid(window.platform());
+    const QString path = askSaveFileName(&window);
+    if (path.isEmpty())
+        return;
+    // Only the processors that have name-string registers are asked for theirs.
+    header.nameField = makeNameField(header.identity, hasNameStringRegisters(header.identity)
+                                                          ? ReadNameString(window.msrBuffer())
+                                                          : std::string());
+    std::vector<ConfigRecord> records;
+    for (const OptionRecord& option : window.page(window.familyKind())->savedOptions())
+        records.push_back({option.code, option.value});
+    switch (writeConfigurationFile(QFile::encodeName(path).toStdString(),
+                                   serializeConfiguration(header, records))) {
+        case FileWrite::Ok:
+            break;
+        case FileWrite::CannotCreate:
+            Messages::show(&window, MsgKind::Error, QStringLiteral("Could not create file."));
+            break;
+        case FileWrite::CannotWrite:
+            Messages::show(&window, MsgKind::Error, QStringLiteral("Could not write to file."));
+            break;
+    }
+}
+
+ConfigurationRun::ConfigurationRun(TfrmMSR& window, QStringList arguments)
+    : m_window(window), m_arguments(std::move(arguments)) {}
+
+void ConfigurationRun::setReportWriteFailures(bool on) {
+    s_reportWriteFailures = on;
+}
+
+void ConfigurationRun::error(const QString& text) {
+    Messages::show(&m_window, MsgKind::Error, text);
+}
+
+QString ConfigurationRun::quotedPath() const {
+    return QLatin1Char('"') + m_arguments.value(0) + QLatin1Char('"');
+}
+
+bool ConfigurationRun::RunTime_Set() {
+    int processor = kAllProcessors;
+    bool isNumber = false;
+    const int number = m_arguments.value(1).toInt(&isNumber);
+    if (isNumber && number >= 0 && number <= kHighestProcessor)
+        processor = number;
+
+    const QString path = m_arguments.value(0);
+    const QString keyword = path.toUpper();
+    if (path.isEmpty() || keyword == QLatin1String("INSTALLREG") ||
+        keyword == QLatin1String("UNINSTALLREG"))
+        return false;
+    if (!QFileInfo::exists(path)) {
+        error(QStringLiteral("Could not find configuration file %1.").arg(quotedPath()));
+        return false;
+    }
+    const FileRead file = readConfigurationFile(QFile::encodeName(path).toStdString());
+    if (!file.ok) {
+        error(QStringLiteral("Could not open configuration file %1: %2.")
+                  .arg(quotedPath(), QString::fromLocal8Bit(file.error.c_str())));
+        return false;
+    }
+    const ConfigContents contents = parseConfiguration(file.bytes);
+    // A damaged header is reported before anything reaches a processor.
+    if (!contents.headerRead) {
+        error(QString::fromStdString(
+            damageMessage(contents.damage, quotedPath().toStdString(), contents.header.version)));
+        return false;
+    }
+
+    m_processor = processor;
+    WriteFailureWatch watch(m_window.msrBuffer(), m_processor, m_failedWrites);
+    if (processor == kAllProcessors) {
+        return applyOnAll(contents);
+    }
+    uint32_t processMask = 0, systemMask = 0;
+    m_window.platform().affinityMasks(processMask, systemMask);
+    if (((systemMask >> processor) & 1u) == 0) {
+        error(QStringLiteral("Selected processor is not present!"));
+        return false;
+    }
+    if (!m_window.SelectProcessor(processor))
+        return false;
+    return ApplyConfiguration(contents, processor) == Outcome::Applied;
+}
+
+bool ConfigurationRun::applyOnAll(const ConfigContents& contents) {
+    bool result = true;
+    for (int n = 0; n <= kHighestProcessor; ++n) {
+        uint32_t processMask = 0, systemMask = 0;
+        m_window.platform().affinityMasks(processMask, systemMask);
+        if (((systemMask >> n) & 1u) == 0)
+            continue;
+        m_processor = n;
+        if (!m_window.SelectProcessor(n)) {
+            result = false;
+            continue;
+        }
+        const Outcome outcome = ApplyConfiguration(contents, n);
+        // A read error ends the run at once.
+        if (outcome == Outcome::ReadError)
+            return false;
+        if (outcome == Outcome::Refused)
+            result = false;
+    }
+    if (!result)
+        error(
+            QStringLiteral("Unknown error occured while changing MSR settings on all processors!"));
+    return result;
+}
+
+ConfigurationRun::Outcome ConfigurationRun::ApplyConfiguration(const ConfigContents& contents,
+                                                               int processor) {
+    Platform& platform = m_window.platform();
+    MsrBuffer& msr = m_window.msrBuffer();
+    const CpuIdentity id = ReadCpuid(platform);
+    if (!sameIdentity(id, contents.header.identity) && m_window.flags().UserProtection) {
+        error(QStringLiteral("Processor number %1 is of different type than processor "
+                             "configuration file was created on.\n\rDisable user protection or "
+                             "generate new configuration file.")
+                  .arg(processor));
+        return Outcome::Refused;
+    }
+    if (hasNameStringRegisters(id))
+        WriteNameString(msr, contents.header.nameText());
+
+    for (const ConfigRecord& record : contents.records) {
+        std::array<bool, kFamilyCount> transition{};
+        for (int kind = 0; kind < kFamilyCount; ++kind) {
+            FamilyPage* page = m_window.page(FamilyKind(kind));
+            if (page->applyRecord({record.code, record.value}) == RecordAction::TransitionRequested)
+                transition[size_t(kind)] = true;
+        }
+        for (FamilyKind kind : kTransitionOrder) {
+            if (transition[size_t(kind)])
+                m_window.page(kind)->runTransition();
+        }
+    }
+    if (contents.damage != ConfigDamage::None) {
+        error(QString::fromStdString(readErrorMessage(quotedPath().toStdString())));
+        return Outcome::ReadError;
+    }
+    return Outcome::Applied;
+}
+
+}  // namespace zandro
