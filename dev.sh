@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake make g++ qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
-          fonts-dejavu-core shared-mime-info)
+          fonts-dejavu-core shared-mime-info desktop-file-utils libxml2-utils)
 JOBS=$(nproc 2>/dev/null || echo 2)
 
 install_missing() {

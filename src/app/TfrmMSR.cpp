@@ -12,6 +12,7 @@
 
 #include "FamilyIconColumn.h"
 #include "FileAssociation.h"
+#include "SettingsLocation.h"
 #include "TfrmAbout.h"
 #include "TfrmSettings.h"
 #include "core/CoreClock.h"
@@ -244,8 +245,7 @@ void TfrmMSR::storeTexts() {
 }
 
 bool TfrmMSR::FormCreate() {
-    const QString settingsPath =
-        QFileInfo(m_startup.executablePath).absolutePath() + QStringLiteral("/config.ini");
+    const QString settingsPath = SettingsLocation::settingsFile(m_startup.executablePath);
     if (!QFileInfo::exists(settingsPath)) {
         const MsgAnswer answer = Messages::show(
             this, MsgKind::Warning,
