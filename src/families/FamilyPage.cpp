@@ -1,6 +1,6 @@
 #include "FamilyPage.h"
 
-#include <QTabBar>
+#include "WrappingTabBar.h"
 
 namespace zandro {
 
@@ -8,12 +8,19 @@ FamilyPage::FamilyPage(const QString& name, FamilyKind kind, const PageContext& 
                        QWidget* parent)
     : QTabWidget(parent), m_kind(kind), m_context(context) {
     setObjectName(name);
+    setTabBar(new WrappingTabBar(this));
     setFixedSize(306, 375);
-    setUsesScrollButtons(true);
-    setElideMode(Qt::ElideNone);
     tabBar()->setMouseTracking(true);  // hot-tracking tabs
     hide();
     connect(this, &QTabWidget::currentChanged, this, &FamilyPage::onCurrentChanged);
+}
+
+void FamilyPage::setTabsWrap(bool wrap) {
+    static_cast<WrappingTabBar*>(tabBar())->setWraps(wrap);
+}
+
+bool FamilyPage::tabsWrap() const {
+    return static_cast<const WrappingTabBar*>(tabBar())->wraps();
 }
 
 TabSheet* FamilyPage::addSheet(const QString& name, const QString& caption) {
