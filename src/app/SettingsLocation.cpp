@@ -27,7 +27,7 @@ QString SettingsLocation::settingsFile(const QString& executablePath, const QStr
     if (!isInstalledCopy(executablePath, installBin))
         return QFileInfo(executablePath).absolutePath() + QStringLiteral("/config.ini");
     QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
-    // The base directory specification ignores a relative XDG_CONFIG_HOME.
+    // A relative XDG_CONFIG_HOME is ignored, as other desktop programs ignore it.
     if (base.isEmpty() || QDir::isRelativePath(base))
         base = QDir::homePath() + QStringLiteral("/.config");
     const QString folder = base + QStringLiteral("/zandro");
