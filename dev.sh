@@ -6,7 +6,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 PACKAGES=(cmake make g++ qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
-          fonts-dejavu-core shared-mime-info xvfb xauth clang libclang-rt-14-dev)
+          fonts-dejavu-core shared-mime-info xvfb xauth clang libclang-rt-14-dev
+          desktop-file-utils libxml2-utils)
 JOBS=$(nproc 2>/dev/null || echo 2)
 
 install_missing() {

@@ -13,6 +13,7 @@
 #include "ConfigurationRun.h"
 #include "FamilyIconColumn.h"
 #include "FileAssociation.h"
+#include "SettingsLocation.h"
 #include "TfrmAbout.h"
 #include "TfrmGlobalMSR.h"
 #include "TfrmSettings.h"
@@ -249,8 +250,7 @@ void TfrmMSR::storeTexts() {
 }
 
 bool TfrmMSR::FormCreate() {
-    const QString settingsPath =
-        QFileInfo(m_startup.executablePath).absolutePath() + QStringLiteral("/config.ini");
+    const QString settingsPath = SettingsLocation::settingsFile(m_startup.executablePath);
     if (!QFileInfo::exists(settingsPath)) {
         const MsgAnswer answer = Messages::show(
             this, MsgKind::Warning,

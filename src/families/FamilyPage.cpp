@@ -1,19 +1,49 @@
 #include "FamilyPage.h"
 
-#include <QTabBar>
+#include <algorithm>
+
+#include "WrappingTabBar.h"
 
 namespace zandro {
+
+namespace {
+
+// Keyboard focus runs from the tab bar through the sheet's controls top to bottom, then left to
+// right, whatever order the page created them in.
+void orderFocusTopToBottom(QWidget* first, QWidget* sheet) {
+    std::vector<std::pair<QPoint, QWidget*>> controls;
+    for (QWidget* w : sheet->findChildren<QWidget*>())
+        if (w->focusPolicy() & Qt::TabFocus)
+            controls.emplace_back(w->mapTo(sheet, QPoint(0, 0)), w);
+    std::stable_sort(controls.begin(), controls.end(), [](const auto& a, const auto& b) {
+        return a.first.y() != b.first.y() ? a.first.y() < b.first.y() : a.first.x() < b.first.x();
+    });
+    QWidget* previous = first;
+    for (const auto& [where, w] : controls) {
+        QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
+}
+
+}  // namespace
 
 FamilyPage::FamilyPage(const QString& name, FamilyKind kind, const PageContext& context,
                        QWidget* parent)
     : QTabWidget(parent), m_kind(kind), m_context(context) {
     setObjectName(name);
+    setTabBar(new WrappingTabBar(this));
     setFixedSize(306, 375);
-    setUsesScrollButtons(true);
-    setElideMode(Qt::ElideNone);
     tabBar()->setMouseTracking(true);  // hot-tracking tabs
     hide();
     connect(this, &QTabWidget::currentChanged, this, &FamilyPage::onCurrentChanged);
+}
+
+void FamilyPage::setTabsWrap(bool wrap) {
+    static_cast<WrappingTabBar*>(tabBar())->setWraps(wrap);
+}
+
+bool FamilyPage::tabsWrap() const {
+    return static_cast<const WrappingTabBar*>(tabBar())->wraps();
 }
 
 TabSheet* FamilyPage::addSheet(const QString& name, const QString& caption) {
@@ -42,8 +72,10 @@ void FamilyPage::setShown(bool shown) {
         m_sheets[size_t(m_current)]->fireExit();
     m_shown = shown;
     setVisible(shown);
-    if (shown && m_current >= 0)
+    if (shown && m_current >= 0) {
+        orderFocusTopToBottom(tabBar(), m_sheets[size_t(m_current)]);
         m_sheets[size_t(m_current)]->fireShow();
+    }
 }
 
 void FamilyPage::onCurrentChanged(int index) {
@@ -54,6 +86,7 @@ void FamilyPage::onCurrentChanged(int index) {
     // The sheet that loses the front gets its exit event before the new one is shown.
     if (previous >= 0 && previous != index)
         m_sheets[size_t(previous)]->fireExit();
+    orderFocusTopToBottom(tabBar(), m_sheets[size_t(index)]);
     m_sheets[size_t(index)]->fireShow();
 }
 

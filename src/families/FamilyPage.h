@@ -34,6 +34,10 @@ public:
     FamilyKind kind() const { return m_kind; }
     const std::vector<TabSheet*>& sheets() const { return m_sheets; }
 
+    // Tab rows that do not fit wrap onto further rows (the default); off, they scroll.
+    void setTabsWrap(bool wrap);
+    bool tabsWrap() const;
+
     // Shows or hides the page control; showing it shows its active tab sheet.
     void setShown(bool shown);
     bool isShown() const { return m_shown; }

@@ -1,0 +1,38 @@
+#include "SettingsLocation.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace zandro {
+
+QString SettingsLocation::installBinFolder() {
+#ifdef ZANDRO_INSTALL_BINDIR
+    return QStringLiteral(ZANDRO_INSTALL_BINDIR);
+#else
+    return {};
+#endif
+}
+
+bool SettingsLocation::isInstalledCopy(const QString& executablePath, const QString& installBin) {
+    if (installBin.isEmpty())
+        return false;
+    const QString running = QFileInfo(executablePath).canonicalFilePath();
+    // The installed path need not exist (tests, a staged DESTDIR); then the running copy is not it.
+    const QString installed =
+        QFileInfo(QDir(installBin).filePath(QStringLiteral("zandro"))).canonicalFilePath();
+    return !running.isEmpty() && running == installed;
+}
+
+QString SettingsLocation::settingsFile(const QString& executablePath, const QString& installBin) {
+    if (!isInstalledCopy(executablePath, installBin))
+        return QFileInfo(executablePath).absolutePath() + QStringLiteral("/config.ini");
+    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+    // A relative XDG_CONFIG_HOME is ignored, as other desktop programs ignore it.
+    if (base.isEmpty() || QDir::isRelativePath(base))
+        base = QDir::homePath() + QStringLiteral("/.config");
+    const QString folder = base + QStringLiteral("/zandro");
+    QDir().mkpath(folder);
+    return folder + QStringLiteral("/config.ini");
+}
+
+}  // namespace zandro

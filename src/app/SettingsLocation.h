@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+namespace zandro {
+
+// Where config.ini lives. A build tree or a portable copy keeps it beside the executable; the
+// installed executable must never write into the system's bin folder, so it keeps its settings
+// in the user's configuration folder instead.
+struct SettingsLocation {
+    // The bin folder this build installs into (absolute), as configured at build time.
+    static QString installBinFolder();
+
+    // True when executablePath is, after resolving links, the installed executable in
+    // installBin.
+    static bool isInstalledCopy(const QString& executablePath, const QString& installBin);
+
+    // The settings file for the program at executablePath: $XDG_CONFIG_HOME/zandro/config.ini
+    // (else ~/.config/zandro/config.ini) for the installed copy, whose folder is created here;
+    // config.ini beside the executable for every other copy.
+    static QString settingsFile(const QString& executablePath,
+                                const QString& installBin = installBinFolder());
+};
+
+}  // namespace zandro

@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include "app/SettingsLocation.h"
+
+namespace zandro {
+namespace {
+
+// A fake install prefix and a build tree, each holding an executable named zandro.
+struct Trees {
+    QTemporaryDir dir;
+    QString bin() const { return dir.path() + QStringLiteral("/prefix/bin"); }
+    QString build() const { return dir.path() + QStringLiteral("/build/src"); }
+    Trees() {
+        for (const QString& folder : {bin(), build()}) {
+            QDir().mkpath(folder);
+            QFile exe(folder + QStringLiteral("/zandro"));
+            exe.open(QIODevice::WriteOnly);
+        }
+    }
+};
+
+// Sets an environment variable for one scope (a null value unsets it).
+struct ScopedEnv {
+    const char* name;
+    QByteArray saved;
+    bool had;
+    ScopedEnv(const char* n, const QString& value)
+        : name(n), saved(qgetenv(n)), had(qEnvironmentVariableIsSet(n)) {
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value.toLocal8Bit());
+    }
+    ~ScopedEnv() {
+        if (had)
+            qputenv(name, saved);
+        else
+            qunsetenv(name);
+    }
+};
+
+TEST(SettingsLocationTest, AnyOtherCopyKeepsConfigBesideItself) {
+    Trees t;
+    EXPECT_EQ(SettingsLocation::settingsFile(t.build() + QStringLiteral("/zandro"), t.bin()),
+              t.build() + QStringLiteral("/config.ini"));
+    // Without a configured install folder every copy counts as portable.
+    EXPECT_EQ(SettingsLocation::settingsFile(t.bin() + QStringLiteral("/zandro"), QString()),
+              t.bin() + QStringLiteral("/config.ini"));
+}
+
+TEST(SettingsLocationTest, InstalledCopyUsesXdgConfigHomeAndCreatesTheFolder) {
+    Trees t;
+    const QString home = t.dir.path() + QStringLiteral("/xdg");
+    ScopedEnv env("XDG_CONFIG_HOME", home);
+    const QString file =
+        SettingsLocation::settingsFile(t.bin() + QStringLiteral("/zandro"), t.bin());
+    EXPECT_EQ(file, home + QStringLiteral("/zandro/config.ini"));
+    EXPECT_TRUE(QFileInfo(home + QStringLiteral("/zandro")).isDir());
+}
+
+TEST(SettingsLocationTest, InstalledCopyFallsBackToDotConfig) {
+    Trees t;
+    ScopedEnv home("HOME", t.dir.path() + QStringLiteral("/home"));
+    for (const QString& value : {QString(), QStringLiteral(""), QStringLiteral("relative/cfg")}) {
+        ScopedEnv env("XDG_CONFIG_HOME", value);
+        EXPECT_EQ(SettingsLocation::settingsFile(t.bin() + QStringLiteral("/zandro"), t.bin()),
+                  QDir::homePath() + QStringLiteral("/.config/zandro/config.ini"))
+            << value.toStdString();
+    }
+}
+
+TEST(SettingsLocationTest, LinksAreResolvedBeforeComparing) {
+    Trees t;
+    const QString link = t.dir.path() + QStringLiteral("/zandro-link");
+    ASSERT_TRUE(QFile::link(t.bin() + QStringLiteral("/zandro"), link));
+    EXPECT_TRUE(SettingsLocation::isInstalledCopy(link, t.bin()));
+    EXPECT_TRUE(SettingsLocation::isInstalledCopy(t.bin() + QStringLiteral("/zandro"),
+                                                  t.bin() + QStringLiteral("/../bin/")));
+    EXPECT_FALSE(SettingsLocation::isInstalledCopy(t.build() + QStringLiteral("/zandro"), t.bin()));
+    // A prefix that is not installed at all matches nothing.
+    EXPECT_FALSE(SettingsLocation::isInstalledCopy(t.build() + QStringLiteral("/zandro"),
+                                                   t.dir.path() + QStringLiteral("/nowhere")));
+}
+
+}  // namespace
+}  // namespace zandro
