@@ -102,8 +102,6 @@ constexpr SimMsrRow kOpteronMsrs[] = {
     {0xC0010042, highLow(0x00020202, 0x00060606)},  // VIDs 2; FIDs 6 (7x)
 };
 
-};
-
 // Ryzen 9 5900X (Zen 3, family 19h): a current processor that none of the pages is made for.
 constexpr SimLeafRow kUnknownLeaves[] = {
     {0x00000000, 0x00000010, kAuth, kCamd, kEnti},
@@ -169,10 +167,6 @@ const SimProfileData kOpteronProfile = {
     1400.0,
     0x3,
     true,
-};
-
-    0x1,
-    false,
 };
 
 const SimProfileData kUnknownProfile = {

@@ -44,10 +44,6 @@ constexpr SimMsrRow kPentiumMMsrs[] = {
     {0x000002FF, kMtrrDefType},
 };
 
-    {0x00000277, kPat},
-    {0x000002FF, kMtrrDefType},
-};
-
 }  // namespace
 
 const SimProfileData kPentiumMProfile = {
@@ -61,10 +57,6 @@ const SimProfileData kPentiumMProfile = {
     5,
     kAllOn,
     1600.0,
-    0x1,
-    false,
-};
-
     0x1,
     false,
 };
