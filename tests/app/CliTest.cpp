@@ -203,3 +203,52 @@ TEST_F(Cli, SavedFileIsDescribedAndAppliedWithRefusedWritesNamed) {
 
 }  // namespace
 }  // namespace zandro
+
+namespace zandro {
+namespace {
+
+// One option from the click to the boot: "Disable" under " Hardware Data Prefetch " on a
+// two-processor Pentium 4, saved, read back, and applied on every processor of a fresh machine.
+TEST_F(Cli, OneOptionFromClickToEveryProcessor) {
+    writeConfig();
+    test::writeFile(dir.file("first.state"), "affinity 3\n");
+    const QStringList sim = {"--headless", "--assume-yes", "--simulate", "pentium4"};
+    ASSERT_EQ(run(sim + QStringList{"--sim-state", file("first.state"), "--do",
+                                    "tab:NetBurst_Features", "--do", "click:NetBurst_PrefetchDIS",
+                                    "--do", "click:sbtnConfiguration", "--do", "click:BitBtn1",
+                                    "--save-as", file("prefetch"), "--report"}),
+              0)
+        << err.toStdString();
+    EXPECT_TRUE(out.contains(QStringLiteral("NetBurst_PrefetchQueue\tpanel\t1\tDisabled")))
+        << out.toStdString();
+
+    ASSERT_EQ(run({"--describe", file("prefetch.msr")}), 0) << err.toStdString();
+    EXPECT_TRUE(out.contains(QRegularExpression(
+        QStringLiteral("\nrecord\t234\t1\tHardware Data Prefetch: Disable[^\n]*1A0h bit 9\n"))))
+        << out.toStdString();
+
+    test::writeFile(dir.file("second.state"), "affinity 3\n");
+    ASSERT_EQ(run(sim + QStringList{"--sim-state", file("second.state"), "--sim-log",
+                                    file("trace"), file("prefetch.msr"), "32"}),
+              0)
+        << err.toStdString();
+    const QStringList state =
+        QString::fromStdString(test::readFile(dir.file("second.state"))).split(QLatin1Char('\n'));
+    for (const char* cpu : {"0", "1"}) {
+        const QStringList line =
+            state.filter(QRegularExpression(QStringLiteral("^%1 msr 000001a0 ").arg(cpu)));
+        ASSERT_EQ(line.size(), 1) << cpu;
+        EXPECT_TRUE(line[0].section(QLatin1Char(' '), 3).toULongLong(nullptr, 16) & (1u << 9))
+            << line[0].toStdString();
+    }
+    const QStringList writes =
+        QString::fromStdString(test::readFile(dir.file("trace")))
+            .split(QLatin1Char('\n'))
+            .filter(QRegularExpression(QStringLiteral("^\\d wrmsr 1a0 ")));
+    ASSERT_GE(writes.size(), 2);
+    EXPECT_TRUE(writes.first().startsWith(QLatin1String("0 ")));
+    EXPECT_TRUE(writes.last().startsWith(QLatin1String("1 ")));
+}
+
+}  // namespace
+}  // namespace zandro
