@@ -24,7 +24,6 @@ namespace {
 constexpr uint32_t kEfer = 0xC0000080;
 constexpr uint32_t kHwcr = 0xC0010015;
 constexpr uint32_t kManufacturingId = 0xC001001E;
-constexpr uint32_t kFidVidStatus = 0xC0010042;
 
 // One on/off feature: where its status is read, and which bit its two buttons write.
 struct OptionRow {
@@ -60,16 +59,7 @@ const std::array<OptionRow, A64Page::kOptionCount> kOptions = {{
      true},
 }};
 
-// The seven fields of C0010042h on the info tab; voltages are VIDs, multipliers FIDs.
-struct FidVidRow {
-    const char* group;
-    const char* label;
-    const char* panel;
-    unsigned high;
-    unsigned low;
-    bool voltage;
-};
-
+// The seven fields of C0010042h on the info tab.
 const std::array<FidVidRow, 7> kFidVidRows = {{
     {" Voltage ", "Current:", "A64_CurrentVoltage", 36, 32, true},
     {" Voltage ", "Startup:", "A64_StartupVoltage", 44, 40, true},
@@ -129,7 +119,8 @@ private:
 };
 
 A64Page::A64Page(const PageContext& context, QWidget* parent)
-    : FamilyPage(QStringLiteral("pgctrlA64"), FamilyAthlon64, context, parent) {
+    : FamilyPage(QStringLiteral("pgctrlA64"), FamilyAthlon64, context, parent),
+      m_fidVidInfo(kFidVidRows, A64_VidToText, A64_FidToText) {
     TabSheet* information =
         addSheet(QStringLiteral("A64_Information"), QStringLiteral("Information"));
     TabSheet* features = addSheet(QStringLiteral("A64_Features"), QStringLiteral("Features"));
@@ -139,7 +130,7 @@ A64Page::A64Page(const PageContext& context, QWidget* parent)
                                  QStringLiteral("Frequency && Voltage Control"));
     buildInformation(information);
     buildFeatures(features);
-    buildFrequencyInfo(info);
+    m_fidVidInfo.buildRows(info);
     buildFrequencyControl(control);
 
     information->onShow = [this] { A64_RefreshStatus(); };
@@ -181,22 +172,6 @@ void A64Page::buildFeatures(TabSheet* sheet) {
     builder.finish();
 }
 
-void A64Page::buildFrequencyInfo(TabSheet* sheet) {
-    SheetBuilder builder(sheet, true);
-    QGroupBox* group = nullptr;
-    QString groupCaption;
-    for (size_t i = 0; i < kFidVidRows.size(); ++i) {
-        const FidVidRow& row = kFidVidRows[i];
-        if (groupCaption != QLatin1String(row.group)) {
-            groupCaption = QString::fromLatin1(row.group);
-            group = builder.group(groupCaption);
-        }
-        m_fidVidPanels[i] =
-            builder.status(group, QString::fromLatin1(row.panel), QString::fromLatin1(row.label));
-    }
-    builder.finish();
-}
-
 void A64Page::buildFrequencyControl(TabSheet* sheet) {
     SheetBuilder builder(sheet);
     frequency = addMultiplierGroup(builder, QStringLiteral("A64"));
@@ -207,11 +182,7 @@ void A64Page::buildFrequencyControl(TabSheet* sheet) {
     connect(frequency.set, &QPushButton::clicked, this,
             [this] { A64_InitiateFIDVIDChangeButtonClick(); });
 
-    QGroupBox* power = builder.group(QStringLiteral(" Power States Transitioning "));
-    m_voltageAdjustments = builder.status(power, QStringLiteral("A64_VoltageAdjustments"),
-                                          QStringLiteral("Voltage adjustments:"));
-    m_frequencyAdjustments = builder.status(power, QStringLiteral("A64_FrequencyAdjustments"),
-                                            QStringLiteral("Frequency adjustments:"));
+    m_fidVidInfo.buildAdjustments(builder, QStringLiteral("A64"));
 
     QGroupBox* clock = builder.group(QStringLiteral(" Current Core Clock "));
     A64_CurrentCoreClock = builder.status(clock, QStringLiteral("A64_CurrentCoreClock"), QString());
@@ -257,24 +228,7 @@ void A64Page::A64_RefreshStatus() {
         }
     }
 
-    const bool vid = HasVidControl(platform);
-    const bool fid = HasFidControl(platform);
-    m_voltageAdjustments->setText(vid ? QStringLiteral("Supported") : kNotSupported);
-    m_frequencyAdjustments->setText(fid ? QStringLiteral("Supported") : kNotSupported);
-
-    if (vid || fid || !context().flags.UserProtection) {
-        msr.Index = kFidVidStatus;
-        msr.ReadMsr();
-        for (size_t i = 0; i < kFidVidRows.size(); ++i) {
-            const FidVidRow& row = kFidVidRows[i];
-            const auto code = uint8_t(msr.MsrBits(row.high, row.low));
-            m_fidVidPanels[i]->setText(
-                QString::fromStdString(row.voltage ? A64_VidToText(code) : A64_FidToText(code)));
-        }
-    } else {
-        for (StatusPanel* panel : m_fidVidPanels)
-            panel->setText(kNotSupported);
-    }
+    m_fidVidInfo.refresh(msr, platform, context().flags.UserProtection);
 }
 
 void A64Page::optionClick(int row, bool enable) {

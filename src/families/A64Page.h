@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "FamilyPage.h"
+#include "FidVidInfo.h"
 #include "FrequencyControls.h"
 
 class QRadioButton;
@@ -64,7 +65,6 @@ private:
 
     void buildInformation(TabSheet* sheet);
     void buildFeatures(TabSheet* sheet);
-    void buildFrequencyInfo(TabSheet* sheet);
     void buildFrequencyControl(TabSheet* sheet);
     void optionClick(int row, bool enable);
     void showReport(const QString& text, int red, int green, int blue);
@@ -77,9 +77,7 @@ private:
     StatusPanel* m_majorMask = nullptr;
     StatusPanel* m_minorMask = nullptr;
     StatusPanel* m_reticle = nullptr;
-    std::array<StatusPanel*, 7> m_fidVidPanels{};
-    StatusPanel* m_voltageAdjustments = nullptr;
-    StatusPanel* m_frequencyAdjustments = nullptr;
+    FidVidInfo m_fidVidInfo;
 };
 
 }  // namespace zandro

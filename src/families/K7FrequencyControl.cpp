@@ -64,11 +64,7 @@ private:
 
 void K7Page::buildFrequencyControl(TabSheet* sheet) {
     SheetBuilder builder(sheet);
-    QGroupBox* power = builder.group(QStringLiteral(" Power States Transitioning "));
-    m_voltageAdjustments = builder.status(power, QStringLiteral("K7_VoltageAdjustments"),
-                                          QStringLiteral("Voltage adjustments:"));
-    m_frequencyAdjustments = builder.status(power, QStringLiteral("K7_FrequencyAdjustments"),
-                                            QStringLiteral("Frequency adjustments:"));
+    m_fidVidInfo.buildAdjustments(builder, QStringLiteral("K7"));
 
     frequency = addMultiplierGroup(builder, QStringLiteral("K7"));
     setInitialItems(frequency.multiplier, K7_InitialMultiplierItems());

@@ -25,43 +25,20 @@ constexpr uint32_t kEfer = 0xC0000080;
 constexpr uint32_t kSyscfg = 0xC0010010;
 constexpr uint32_t kHwcr = 0xC0010015;
 constexpr uint32_t kManufacturingId = 0xC001001E;
-constexpr uint32_t kFidVidStatus = 0xC0010042;
 
-// One on/off feature: its register and bit, the panel texts, the buttons and the write kind.
-struct FeatureRow {
-    const char* caption;
-    const char* panel;
-    uint32_t index;
-    unsigned bit;
-    const char* whenClear;
-    const char* whenSet;
-    const char* onName;
-    const char* offName;
-    bool onSetsBit;  // SSE is enabled by clearing its disable bit
-    bool flushing;
-};
-
-const std::array<FeatureRow, K7Page::kFeatureCount> kFeatures = {{
+// The Features tab's switches; SSE is enabled by clearing its disable bit.
+const std::array<OptionRow, K7Page::kFeatureCount> kFeatures = {{
     {" System Call Extension ", "K7_SystemCallExtension", kEfer, 0, "Disabled", "Enabled",
-     "K7_SystemCallExtensionEN", "K7_SystemCallExtensionDIS", true, false},
+     "K7_SystemCallExtensionEN", "K7_SystemCallExtensionDIS", true, false, 330},
     {" System Data ECC Checking ", "K7_SystemECCchecking", kSyscfg, 15, "Disabled", "Enabled",
-     "K7_SystemECCcheckingEN", "K7_SystemECCcheckingDIS", true, true},
+     "K7_SystemECCcheckingEN", "K7_SystemECCcheckingDIS", true, true, 331},
     {" TLB Force Cacheable ", "K7_TLBforceCacheable", kHwcr, 3, "Disabled", "Enabled",
-     "K7_TLBforceCacheableEN", "K7_TLBforceCacheableDIS", true, false},
+     "K7_TLBforceCacheableEN", "K7_TLBforceCacheableDIS", true, false, 332},
     {" SSE Instruction Support ", "K7_SSEInstructionSupport", kHwcr, 15, "Enabled", "Disabled",
-     "K7_SSEInstructionSupportEN", "K7_SSEInstructionSupportDIS", false, true},
+     "K7_SSEInstructionSupportEN", "K7_SSEInstructionSupportDIS", false, true, 333},
 }};
 
 // The six fields of C0010042h on the info tab.
-struct FidVidRow {
-    const char* group;
-    const char* label;
-    const char* panel;
-    unsigned high;
-    unsigned low;
-    bool voltage;
-};
-
 const std::array<FidVidRow, 6> kFidVidRows = {{
     {" Voltage ", "Current:", "K7_CurrentVoltage", 36, 32, true},
     {" Voltage ", "Startup:", "K7_StartupVoltage", 44, 40, true},
@@ -85,7 +62,8 @@ QStringList toStringList(const auto& texts) {
 }  // namespace
 
 K7Page::K7Page(const PageContext& context, QWidget* parent)
-    : FamilyPage(QStringLiteral("pgctrlK7"), FamilyAthlonK7, context, parent) {
+    : FamilyPage(QStringLiteral("pgctrlK7"), FamilyAthlonK7, context, parent),
+      m_fidVidInfo(kFidVidRows, K7_VidToText, K7_FidToText) {
     TabSheet* information =
         addSheet(QStringLiteral("K7_Information"), QStringLiteral("Information"));
     TabSheet* lowPower = addSheet(QStringLiteral("K7_CLKCTL"), QStringLiteral("Low Power Modes"));
@@ -97,7 +75,7 @@ K7Page::K7Page(const PageContext& context, QWidget* parent)
     buildInformation(information);
     buildLowPowerModes(lowPower);
     buildFeatures(features);
-    buildFrequencyInfo(info);
+    m_fidVidInfo.buildRows(info);
     buildFrequencyControl(control);
 
     for (TabSheet* sheet : {information, lowPower, features, info})
@@ -166,32 +144,8 @@ void K7Page::buildLowPowerModes(TabSheet* sheet) {
 void K7Page::buildFeatures(TabSheet* sheet) {
     SheetBuilder builder(sheet, true);
     for (int row = 0; row < kFeatureCount; ++row) {
-        const FeatureRow& feature = kFeatures[size_t(row)];
-        QGroupBox* group = builder.group(QString::fromLatin1(feature.caption));
-        m_featurePanels[size_t(row)] = builder.status(group, QString::fromLatin1(feature.panel));
-        QRadioButton* on =
-            builder.radio(group, QString::fromLatin1(feature.onName), QStringLiteral("Enable"));
-        QRadioButton* off =
-            builder.radio(group, QString::fromLatin1(feature.offName), QStringLiteral("Disable"));
-        m_featureButtons[size_t(row)] = {on, off};
-        connect(on, &QRadioButton::clicked, this, [this, row] { featureClick(row, true); });
-        connect(off, &QRadioButton::clicked, this, [this, row] { featureClick(row, false); });
-    }
-    builder.finish();
-}
-
-void K7Page::buildFrequencyInfo(TabSheet* sheet) {
-    SheetBuilder builder(sheet, true);
-    QGroupBox* group = nullptr;
-    QString groupCaption;
-    for (size_t i = 0; i < kFidVidRows.size(); ++i) {
-        const FidVidRow& row = kFidVidRows[i];
-        if (groupCaption != QLatin1String(row.group)) {
-            groupCaption = QString::fromLatin1(row.group);
-            group = builder.group(groupCaption);
-        }
-        m_fidVidPanels[i] =
-            builder.status(group, QString::fromLatin1(row.panel), QString::fromLatin1(row.label));
+        m_featurePanels[size_t(row)] = buildOption(builder, kFeatures[size_t(row)], m_records,
+                                                   [this, row](bool on) { featureClick(row, on); });
     }
     builder.finish();
 }
@@ -237,10 +191,8 @@ void K7Page::K7_RefreshStatus() {
         msr.Index = index;
         msr.ReadMsr();
         for (size_t row = 0; row < kFeatures.size(); ++row) {
-            const FeatureRow& feature = kFeatures[row];
-            if (feature.index == index)
-                m_featurePanels[row]->setText(QString::fromLatin1(
-                    msr.MsrBit(feature.bit) ? feature.whenSet : feature.whenClear));
+            if (kFeatures[row].index == index)
+                m_featurePanels[row]->setText(optionText(msr, kFeatures[row]));
         }
     }
 
@@ -248,23 +200,7 @@ void K7Page::K7_RefreshStatus() {
     msr.ReadMsr();
     showClockControl(model);
 
-    const bool vid = HasVidControl(platform);
-    const bool fid = HasFidControl(platform);
-    m_voltageAdjustments->setText(vid ? QStringLiteral("Supported") : kNotSupported);
-    m_frequencyAdjustments->setText(fid ? QStringLiteral("Supported") : kNotSupported);
-    if (vid || fid || !context().flags.UserProtection) {
-        msr.Index = kFidVidStatus;
-        msr.ReadMsr();
-        for (size_t i = 0; i < kFidVidRows.size(); ++i) {
-            const FidVidRow& row = kFidVidRows[i];
-            const auto code = uint8_t(msr.MsrBits(row.high, row.low));
-            m_fidVidPanels[i]->setText(
-                QString::fromStdString(row.voltage ? K7_VidToText(code) : K7_FidToText(code)));
-        }
-    } else {
-        for (StatusPanel* panel : m_fidVidPanels)
-            panel->setText(kNotSupported);
-    }
+    m_fidVidInfo.refresh(msr, platform, context().flags.UserProtection);
 }
 
 // Decodes C001001Bh from the buffer; a field with no text leaves its panel as it was.
@@ -282,19 +218,8 @@ void K7Page::showClockControl(uint8_t model) {
 }
 
 void K7Page::featureClick(int row, bool enable) {
-    const FeatureRow& feature = kFeatures[size_t(row)];
-    MsrBuffer& msr = context().msr;
-    msr.Index = feature.index;
-    msr.ReadMsr();
-    const uint32_t mask = uint32_t(1) << feature.bit;
-    if (enable == feature.onSetsBit)
-        msr.Low |= mask;
-    else
-        msr.Low &= ~mask;
-    if (feature.flushing)
-        msr.WriteMsrFlushing();
-    else
-        msr.WriteMsr();
+    const OptionRow& feature = kFeatures[size_t(row)];
+    writeOptionBit(context().msr, feature, enable == feature.onSetsBit);
     K7_RefreshStatus();
 }
 

@@ -4,6 +4,8 @@
 #include <memory>
 
 #include "FamilyPage.h"
+#include "FidVidInfo.h"
+#include "OptionRows.h"
 #include "FrequencyControls.h"
 
 class QComboBox;
@@ -83,7 +85,6 @@ private:
     void buildInformation(TabSheet* sheet);
     void buildLowPowerModes(TabSheet* sheet);
     void buildFeatures(TabSheet* sheet);
-    void buildFrequencyInfo(TabSheet* sheet);
     void buildFrequencyControl(TabSheet* sheet);
     ClockRow addClockRow(class SheetBuilder& builder, const QString& caption, const QString& name,
                          const QStringList& items, int preset);
@@ -97,13 +98,11 @@ private:
     StatusPanel* m_apicMessages = nullptr;
     std::array<QRadioButton*, 2> m_apicButtons{};
     std::array<StatusPanel*, kFeatureCount> m_featurePanels{};
-    std::array<std::array<QRadioButton*, 2>, kFeatureCount> m_featureButtons{};
+    RadioRecords m_records;  // the feature switches, for configuration files
     StatusPanel* m_coreMultiplier = nullptr;
     StatusPanel* m_maskRevision = nullptr;
     StatusPanel* m_cpuNumber = nullptr;
-    std::array<StatusPanel*, 6> m_fidVidPanels{};
-    StatusPanel* m_voltageAdjustments = nullptr;
-    StatusPanel* m_frequencyAdjustments = nullptr;
+    FidVidInfo m_fidVidInfo;
     bool m_changing = false;  // a multiplier/voltage change is in flight
 };
 

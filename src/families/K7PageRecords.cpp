@@ -13,7 +13,6 @@ constexpr uint16_t kHaltDivisorCode = 320;
 constexpr uint16_t kStopGrantDivisorCode = 321;
 constexpr uint16_t kTimingCode = 322;
 constexpr uint16_t kApicCode = 323;
-constexpr uint16_t kFirstFeatureCode = 330;  // 330-333 in the Features tab's order
 constexpr uint16_t kMultiplierCode = 350;
 constexpr uint16_t kVoltageCode = 351;
 constexpr uint8_t kNoItem = 255;
@@ -41,10 +40,8 @@ std::vector<OptionRecord> K7Page::savedOptions() const {
     };
     if (const auto apic = selected(m_apicButtons))
         records.push_back({kApicCode, *apic});
-    for (int row = 0; row < kFeatureCount; ++row) {
-        if (const auto button = selected(m_featureButtons[size_t(row)]))
-            records.push_back({uint16_t(kFirstFeatureCode + row), *button});
-    }
+    for (const OptionRecord& feature : m_records.saved())
+        records.push_back(feature);
     for (const auto& [code, box] : {std::pair{kMultiplierCode, frequency.multiplier},
                                     std::pair{kVoltageCode, frequency.voltage}}) {
         if (box->currentIndex() >= 0)
@@ -86,12 +83,7 @@ RecordAction K7Page::applyRecord(OptionRecord record) {
         default:
             break;
     }
-    if (record.code >= kFirstFeatureCode && record.code < kFirstFeatureCode + kFeatureCount) {
-        if (record.value <= 1)
-            featureClick(record.code - kFirstFeatureCode, record.value == 0);
-        return RecordAction::Applied;
-    }
-    return RecordAction::NotMine;
+    return m_records.apply(record);
 }
 
 }  // namespace zandro

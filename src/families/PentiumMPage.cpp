@@ -22,30 +22,17 @@ constexpr uint32_t kMiscEnable = 0x1A0;
 constexpr uint32_t kL2Control = 0x11E;
 constexpr uint32_t kPerfStatus = 0x198;
 
-// One on/off option: its panel's bit and texts, and the bit its two buttons write.
-struct OptionRow {
-    const char* caption;
-    const char* panel;
-    uint32_t index;
-    unsigned bit;
-    const char* whenClear;
-    const char* whenSet;
-    const char* onName;
-    const char* offName;
-    bool flushing;
-    uint16_t code;  // in configuration files
-};
-
 const std::array<OptionRow, PentiumMPage::kOptionCount> kOptions = {{
     {" Data Error Checking ", "PMobile_DataErrorChecking", kPowerOn, 1, "Disabled", "Enabled",
-     "PMobile_DataErrorCheckingEN", "PMobile_DataErrorCheckingDIS", true, 120},
+     "PMobile_DataErrorCheckingEN", "PMobile_DataErrorCheckingDIS", true, true, 120},
     {" Response Error Checking ", "PMobile_ResponseErrorChecking", kPowerOn, 2, "Disabled",
-     "Enabled", "PMobile_ResponseErrorCheckingEN", "PMobile_ResponseErrorCheckingDIS", true, 121},
+     "Enabled", "PMobile_ResponseErrorCheckingEN", "PMobile_ResponseErrorCheckingDIS", true, true,
+     121},
     {" Enhanced Intel SpeedStep technology ", "PMobile_EnhancedSpeedStep", kMiscEnable, 16,
-     "Disabled", "Enabled", "PMobile_EnhancedSpeedStepEN", "PMobile_EnhancedSpeedStepDIS", false,
-     122},
+     "Disabled", "Enabled", "PMobile_EnhancedSpeedStepEN", "PMobile_EnhancedSpeedStepDIS", true,
+     false, 122},
     {" L2 Enabled ", "PMobile_L2Enabled", kL2Control, 8, "Disabled", "Enabled and initialized",
-     "PMobile_L2EnabledEN", "PMobile_L2EnabledDIS", true, 130},
+     "PMobile_L2EnabledEN", "PMobile_L2EnabledDIS", true, true, 130},
 }};
 
 constexpr uint16_t kThermalMonitorCode = 140;
@@ -150,16 +137,8 @@ void PentiumMPage::buildOptions(TabSheet* sheet, int first, int last, bool withL
         m_l2Status[1] = statusGroup(" L2 Hardware ", "PMobile_L2Hardware");
     }
     for (int row = first; row <= last; ++row) {
-        const OptionRow& option = kOptions[size_t(row)];
-        QGroupBox* group = builder.group(QString::fromLatin1(option.caption));
-        m_optionPanels[size_t(row)] = builder.status(group, QString::fromLatin1(option.panel));
-        auto& buttons = m_optionButtons[size_t(row)];
-        buttons[0] =
-            builder.radio(group, QString::fromLatin1(option.onName), QStringLiteral("Enable"));
-        buttons[1] =
-            builder.radio(group, QString::fromLatin1(option.offName), QStringLiteral("Disable"));
-        connect(buttons[0], &QRadioButton::clicked, this, [this, row] { optionClick(row, true); });
-        connect(buttons[1], &QRadioButton::clicked, this, [this, row] { optionClick(row, false); });
+        m_optionPanels[size_t(row)] = buildOption(builder, kOptions[size_t(row)], m_records,
+                                                  [this, row](bool on) { optionClick(row, on); });
     }
     if (withL2Status) {
         m_l2Status[2] = statusGroup(" ECC Checking ", "PMobile_ECCChecking");
@@ -199,9 +178,7 @@ void PentiumMPage::readRegister(uint32_t index) {
 }
 
 void PentiumMPage::showOption(int row) {
-    const OptionRow& option = kOptions[size_t(row)];
-    m_optionPanels[size_t(row)]->setText(
-        bitText(context().msr, option.bit, option.whenClear, option.whenSet));
+    m_optionPanels[size_t(row)]->setText(optionText(context().msr, kOptions[size_t(row)]));
 }
 
 void PentiumMPage::showL2Status() {
@@ -253,19 +230,7 @@ void PentiumMPage::PMobile_RefreshStatus() {
 }
 
 void PentiumMPage::optionClick(int row, bool enable) {
-    const OptionRow& option = kOptions[size_t(row)];
-    MsrBuffer& msr = context().msr;
-    msr.Index = option.index;
-    msr.ReadMsr();
-    const uint32_t mask = uint32_t(1) << option.bit;
-    if (enable)
-        msr.Low |= mask;
-    else
-        msr.Low &= ~mask;
-    if (option.flushing)
-        msr.WriteMsrFlushing();
-    else
-        msr.WriteMsr();
+    writeOptionBit(context().msr, kOptions[size_t(row)], enable);
     PMobile_RefreshStatus();
 }
 
@@ -299,13 +264,11 @@ void PentiumMPage::PMobile_FrequencyVoltageControlExit() {
 }
 
 std::vector<OptionRecord> PentiumMPage::savedOptions() const {
-    std::vector<OptionRecord> records;
+    std::vector<OptionRecord> records = m_records.saved();
     const auto add = [&](uint16_t code, int position) {
         if (position >= 0)
             records.push_back({code, uint8_t(position)});
     };
-    for (size_t row = 0; row < kOptions.size(); ++row)
-        add(kOptions[row].code, checkedPosition(m_optionButtons[row]));
     add(kThermalMonitorCode, checkedPosition(thermal->monitorButtons));
     add(kOnDemandCode, checkedPosition(thermal->dutyButtons));
     add(kMultiplierCode, frequency.multiplier->currentIndex());
@@ -314,13 +277,8 @@ std::vector<OptionRecord> PentiumMPage::savedOptions() const {
 }
 
 RecordAction PentiumMPage::applyRecord(OptionRecord record) {
-    for (size_t row = 0; row < kOptions.size(); ++row) {
-        if (record.code != kOptions[row].code)
-            continue;
-        if (record.value <= 1)
-            optionClick(int(row), record.value == 0);
+    if (m_records.apply(record) == RecordAction::Applied)
         return RecordAction::Applied;
-    }
     switch (record.code) {
         case kThermalMonitorCode:
             // "Disable" is position 0 on this page.

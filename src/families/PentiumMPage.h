@@ -4,6 +4,7 @@
 
 #include "FamilyPage.h"
 #include "FrequencyControls.h"
+#include "OptionRows.h"
 
 class QRadioButton;
 
@@ -65,7 +66,7 @@ private:
     std::array<StatusPanel*, 3> m_information{};  // ratio, bus, in-order queue
     StatusPanel* m_perfMonitoring = nullptr;
     std::array<StatusPanel*, kOptionCount> m_optionPanels{};
-    std::array<std::array<QRadioButton*, 2>, kOptionCount> m_optionButtons{};
+    RadioRecords m_records;  // the option buttons, for configuration files
     std::array<StatusPanel*, 4> m_l2Status{};  // presence, hardware, ECC, address range
     std::array<StatusPanel*, 4> m_frequencyInfo{};
 };
