@@ -2,44 +2,20 @@
 // multiplier/voltage change apart from the stop grants (the simulated clock makes them free).
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QComboBox>
-#include <filesystem>
-#include <fstream>
-#include <memory>
 
-#include "app/TfrmMSR.h"
-#include "core/MsrBuffer.h"
+#include "BenchRig.h"
 #include "families/K7Page.h"
-#include "families/Messages.h"
-#include "sim/SimPlatform.h"
-#include "sim/SimProfiles.h"
 
 namespace {
 
 using namespace zandro;
 
-struct K7Rig {
-    K7Rig() : machine(*makeSimMachine("athlon-mobile")), platform(machine), msr(platform) {
-        if (!QApplication::instance()) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-            static int argc = 1;
-            static char name[] = "zandro-bench";
-            static char* argv[] = {name, nullptr};
-            new QApplication(argc, argv);  // lives until exit
-            Messages::setHeadless(false);
-        }
-        std::filesystem::create_directories("/tmp/zandro-bench-k7");
-        std::ofstream("/tmp/zandro-bench-k7/config.ini") << "[MainWindow]\n";
-        window = std::make_unique<TfrmMSR>(
-            platform, msr, TfrmMSR::Startup{{}, QStringLiteral("/tmp/zandro-bench-k7/zandro")});
+struct K7Rig : bench::WindowRig {
+    K7Rig() : WindowRig("athlon-mobile") {
         window->FormCreate();
         page = static_cast<K7Page*>(window->page(FamilyAthlonK7));
     }
-    SimMachine machine;
-    SimPlatform platform;
-    MsrBuffer msr;
-    std::unique_ptr<TfrmMSR> window;
     K7Page* page = nullptr;
 };
 

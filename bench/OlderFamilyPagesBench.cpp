@@ -2,9 +2,9 @@
 // machine: the register reads through the driver layer and the panel updates.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <memory>
 
+#include "BenchRig.h"
 #include "core/MsrBuffer.h"
 #include "families/K5K6Page.h"
 #include "families/Pentium3Page.h"
@@ -14,16 +14,6 @@
 namespace {
 
 using namespace zandro;
-
-void ensureWidgets() {
-    if (QApplication::instance())
-        return;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "zandro-bench";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);  // lives until exit
-}
 
 // The pages start no timers on these families.
 class IdleHost : public PageHost {
@@ -49,7 +39,7 @@ struct PageRig {
 };
 
 void BM_Pentium3PageRefresh(benchmark::State& state) {
-    ensureWidgets();
+    bench::ensureApplication();
     PageRig<Pentium3Page> rig("pentium3");
     for (auto _ : state)
         rig.page.P6_RefreshStatus();
@@ -57,7 +47,7 @@ void BM_Pentium3PageRefresh(benchmark::State& state) {
 BENCHMARK(BM_Pentium3PageRefresh)->Unit(benchmark::kMicrosecond);
 
 void BM_K5K6PageRefresh(benchmark::State& state) {
-    ensureWidgets();
+    bench::ensureApplication();
     PageRig<K5K6Page> rig("k6");
     for (auto _ : state)
         rig.page.refreshStatus();

@@ -2,41 +2,15 @@
 // overheat watch.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-#include <filesystem>
-#include <fstream>
-
-#include "app/TfrmMSR.h"
-#include "core/MsrBuffer.h"
-#include "families/Messages.h"
+#include "BenchRig.h"
 #include "families/Pentium4Page.h"
-#include "sim/SimPlatform.h"
-#include "sim/SimProfiles.h"
 
 namespace {
 
 using namespace zandro;
 
-struct Pentium4Rig {
-    Pentium4Rig() : machine(*makeSimMachine("pentium4")), platform(machine), msr(platform) {
-        if (!QApplication::instance()) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-            static int argc = 1;
-            static char name[] = "zandro-bench";
-            static char* argv[] = {name, nullptr};
-            new QApplication(argc, argv);  // lives until exit
-            Messages::setHeadless(false);
-        }
-        std::filesystem::create_directories("/tmp/zandro-bench-p4");
-        std::ofstream("/tmp/zandro-bench-p4/config.ini") << "[MainWindow]\nPositionLeft=0\n";
-        window = std::make_unique<TfrmMSR>(
-            platform, msr, TfrmMSR::Startup{{}, QStringLiteral("/tmp/zandro-bench-p4/zandro")});
-        window->FormCreate();
-    }
-    SimMachine machine;
-    SimPlatform platform;
-    MsrBuffer msr;
-    std::unique_ptr<TfrmMSR> window;
+struct Pentium4Rig : bench::WindowRig {
+    Pentium4Rig() : WindowRig("pentium4") { window->FormCreate(); }
 };
 
 void BM_NetBurstRefreshStatus(benchmark::State& state) {

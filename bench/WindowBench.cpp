@@ -4,51 +4,20 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <filesystem>
-#include <fstream>
-#include <memory>
 
-#include "app/Appearance.h"
-#include "app/TfrmMSR.h"
-#include "core/MsrBuffer.h"
+#include "BenchRig.h"
 #include "families/A64Page.h"
-#include "families/Messages.h"
-#include "sim/SimPlatform.h"
-#include "sim/SimProfiles.h"
 
 namespace {
 
 using namespace zandro;
 
-void ensureApplication() {
-    if (QApplication::instance())
-        return;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "zandro-bench";
-    static char* argv[] = {name, nullptr};
-    auto* app = new QApplication(argc, argv);  // lives until exit
-    applyAppearance(*app);
-    Messages::setHeadless(false);
-}
-
-// A simulated Athlon 64 with a main window whose config.ini lives in /tmp.
-struct Rig {
-    Rig() : machine(*makeSimMachine("athlon64")), platform(machine), msr(platform) {
-        std::filesystem::create_directories("/tmp/zandro-bench");
-        std::ofstream("/tmp/zandro-bench/config.ini")
-            << "[MainWindow]\nPositionLeft=0\nPositionTop=0\n";
-        window = std::make_unique<TfrmMSR>(
-            platform, msr, TfrmMSR::Startup{{}, QStringLiteral("/tmp/zandro-bench/zandro")});
-    }
-    SimMachine machine;
-    SimPlatform platform;
-    MsrBuffer msr;
-    std::unique_ptr<TfrmMSR> window;
+// A simulated Athlon 64 with its main window.
+struct Rig : bench::WindowRig {
+    Rig() : WindowRig("athlon64") {}
 };
 
 void BM_StartupToFirstEventLoopTurn(benchmark::State& state) {
-    ensureApplication();
     for (auto _ : state) {
         Rig rig;
         rig.window->FormCreate();
@@ -60,7 +29,6 @@ void BM_StartupToFirstEventLoopTurn(benchmark::State& state) {
 BENCHMARK(BM_StartupToFirstEventLoopTurn)->Unit(benchmark::kMillisecond);
 
 void BM_RefreshAll(benchmark::State& state) {
-    ensureApplication();
     Rig rig;
     rig.window->FormCreate();
     for (auto _ : state)
@@ -69,7 +37,6 @@ void BM_RefreshAll(benchmark::State& state) {
 BENCHMARK(BM_RefreshAll)->Unit(benchmark::kMicrosecond);
 
 void BM_A64RefreshStatus(benchmark::State& state) {
-    ensureApplication();
     Rig rig;
     rig.window->FormCreate();
     auto* page = static_cast<A64Page*>(rig.window->page(FamilyAthlon64));
@@ -81,7 +48,6 @@ BENCHMARK(BM_A64RefreshStatus)->Unit(benchmark::kMicrosecond);
 // 9x at 1.500 V to 5x at 1.400 V and back; the simulated clock makes every wait free, so the
 // time measured is the program's own work.
 void BM_A64Transition(benchmark::State& state) {
-    ensureApplication();
     Rig rig;
     rig.window->FormCreate();
     auto* page = static_cast<A64Page*>(rig.window->page(FamilyAthlon64));

@@ -5,8 +5,8 @@
 
 #include "FamilyPage.h"
 #include "FidVidInfo.h"
-#include "OptionRows.h"
 #include "FrequencyControls.h"
+#include "OptionRows.h"
 
 class QComboBox;
 class QGroupBox;

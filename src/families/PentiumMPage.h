@@ -66,7 +66,7 @@ private:
     std::array<StatusPanel*, 3> m_information{};  // ratio, bus, in-order queue
     StatusPanel* m_perfMonitoring = nullptr;
     std::array<StatusPanel*, kOptionCount> m_optionPanels{};
-    RadioRecords m_records;  // the option buttons, for configuration files
+    RadioRecords m_records;                    // the option buttons, for configuration files
     std::array<StatusPanel*, 4> m_l2Status{};  // presence, hardware, ECC, address range
     std::array<StatusPanel*, 4> m_frequencyInfo{};
 };

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 #include <QFile>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QRegularExpression>
+#include <QStandardPaths>
 
 #include "SimFixture.h"
 
@@ -228,8 +228,8 @@ TEST_F(Cli, OneOptionFromClickToEveryProcessor) {
         << out.toStdString();
 
     test::writeFile(dir.file("second.state"), "affinity 3\n");
-    ASSERT_EQ(run(sim + QStringList{"--sim-state", file("second.state"), "--sim-log",
-                                    file("trace"), file("prefetch.msr"), "32"}),
+    ASSERT_EQ(run(sim + QStringList{"--sim-state", file("second.state"), "--sim-log", file("trace"),
+                                    file("prefetch.msr"), "32"}),
               0)
         << err.toStdString();
     const QStringList state =
@@ -241,10 +241,9 @@ TEST_F(Cli, OneOptionFromClickToEveryProcessor) {
         EXPECT_TRUE(line[0].section(QLatin1Char(' '), 3).toULongLong(nullptr, 16) & (1u << 9))
             << line[0].toStdString();
     }
-    const QStringList writes =
-        QString::fromStdString(test::readFile(dir.file("trace")))
-            .split(QLatin1Char('\n'))
-            .filter(QRegularExpression(QStringLiteral("^\\d wrmsr 1a0 ")));
+    const QStringList writes = QString::fromStdString(test::readFile(dir.file("trace")))
+                                   .split(QLatin1Char('\n'))
+                                   .filter(QRegularExpression(QStringLiteral("^\\d wrmsr 1a0 ")));
     ASSERT_GE(writes.size(), 2);
     EXPECT_TRUE(writes.first().startsWith(QLatin1String("0 ")));
     EXPECT_TRUE(writes.last().startsWith(QLatin1String("1 ")));
