@@ -76,17 +76,8 @@ constexpr uint16_t kMultiplierCode = 40;
 constexpr uint16_t kVoltageCode = 41;
 
 const QString kNotSupported = QStringLiteral("Not Supported");
-const QString kOffWarning = QStringLiteral(
-    "WARNING: The chosen value may result in unexpected behavior and can damage you "
-    "hardware.\n\rVoltage identification of 11111b (off) may confuse motherboard voltage "
-    "regulator and put high\n\rvoltage to the CPU causing it to be permanently "
-    "damaged.\n\r\n\rAre you sure you want to do this?");
 const QString kVidRange = QStringLiteral("Please enter a value between 0 and 1000.");
 const QString kFidRange = QStringLiteral("Please enter a value between 0 and 1048575.");
-
-QString comboText(const QComboBox* box) {
-    return box->currentIndex() < 0 ? QString() : box->currentText();
-}
 
 }  // namespace
 
@@ -295,8 +286,7 @@ void A64Page::A64_FrequencyVoltageControlExit() {
 }
 
 void A64Page::showCoreClock() {
-    A64_CurrentCoreClock->setText(QString::number(MeasureCoreClock(context().platform)) +
-                                  QStringLiteral(" MHz"));
+    showMeasuredCoreClock(A64_CurrentCoreClock, context().platform);
 }
 
 void A64Page::A64_InitiateFIDVIDChangeButtonClick() {
@@ -304,12 +294,10 @@ void A64Page::A64_InitiateFIDVIDChangeButtonClick() {
     A64Transition transition(context().msr, ui, context().flags.RealTimePriority);
     const A64Transition::FidVid current = transition.readCurrent();
     A64Transition::Targets targets = A64Transition::targetsFromTexts(
-        comboText(frequency.multiplier).left(10).toStdString(),
-        comboText(frequency.voltage).left(10).toStdString(), current);
+        selectedText(frequency.multiplier), selectedText(frequency.voltage), current);
     bool go = true;
     if (targets.voltageOff) {
-        go = Messages::show(this, MsgKind::Warning, kOffWarning, MsgButtons::YesNo) ==
-             MsgAnswer::Yes;
+        go = confirmOffVoltage(this);
         targets.vid = kAmdOffVid;
     }
     // A box that holds no usable number would stop a transition half-way: refuse it up front.

@@ -4,8 +4,10 @@
 #include <QComboBox>
 #include <QPushButton>
 
+#include "Messages.h"
 #include "SheetBuilder.h"
 #include "StatusPanel.h"
+#include "core/CoreClock.h"
 #include "pstates/ListFillers.h"
 
 namespace zandro {
@@ -20,6 +22,23 @@ FrequencyControls addMultiplierGroup(SheetBuilder& builder, const QString& prefi
     controls.set = builder.button(group, prefix + QStringLiteral("_InitiateFIDVIDChangeButton"),
                                   QStringLiteral("Set"));
     return controls;
+}
+
+std::string selectedText(const QComboBox* box) {
+    return box->currentIndex() < 0 ? std::string() : box->currentText().left(10).toStdString();
+}
+
+void showMeasuredCoreClock(StatusPanel* panel, Platform& platform) {
+    panel->setText(QString::number(MeasureCoreClock(platform)) + QStringLiteral(" MHz"));
+}
+
+bool confirmOffVoltage(QWidget* parent) {
+    static const QString warning = QStringLiteral(
+        "WARNING: The chosen value may result in unexpected behavior and can damage you "
+        "hardware.\n\rVoltage identification of 11111b (off) may confuse motherboard voltage "
+        "regulator and put high\n\rvoltage to the CPU causing it to be permanently "
+        "damaged.\n\r\n\rAre you sure you want to do this?");
+    return Messages::show(parent, MsgKind::Warning, warning, MsgButtons::YesNo) == MsgAnswer::Yes;
 }
 
 StatusPanel* addCoreClockGroup(SheetBuilder& builder, const QString& prefix) {

@@ -8,9 +8,11 @@
 class QComboBox;
 class QPushButton;
 class QString;
+class QWidget;
 
 namespace zandro {
 
+class Platform;
 class SheetBuilder;
 class StatusPanel;
 
@@ -39,4 +41,12 @@ void showTransitionReport(StatusPanel* panel, const QString& text, ReportColour 
 void applyComboFill(QComboBox* box, const ComboFill& fill);
 // The items a box was created with.
 void setInitialItems(QComboBox* box, const std::vector<std::string>& items);
+
+// The selected item as the transition routines read it: its first ten characters, empty when
+// nothing is selected.
+std::string selectedText(const QComboBox* box);
+// Measures the core clock now and shows it on the panel as "<MHz> MHz".
+void showMeasuredCoreClock(StatusPanel* panel, Platform& platform);
+// Asks before a change to the AMD "off" voltage code 11111b; true when the user answers Yes.
+bool confirmOffVoltage(QWidget* parent);
 }  // namespace zandro

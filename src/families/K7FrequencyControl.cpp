@@ -21,16 +21,7 @@ namespace zandro {
 
 namespace {
 
-const QString kOffWarning = QStringLiteral(
-    "WARNING: The chosen value may result in unexpected behavior and can damage you "
-    "hardware.\n\rVoltage identification of 11111b (off) may confuse motherboard voltage "
-    "regulator and put high\n\rvoltage to the CPU causing it to be permanently "
-    "damaged.\n\r\n\rAre you sure you want to do this?");
 const QString kStopGrantRange = QStringLiteral("Please enter a value between 0 and 1048575.");
-
-QString comboText(const QComboBox* box) {
-    return box->currentIndex() < 0 ? QString() : box->currentText();
-}
 
 // Marks a change in flight for as long as it runs.
 class InFlight {
@@ -109,8 +100,7 @@ bool K7Page::K7_StopGrantCyclesBoxExit() {
 }
 
 void K7Page::showCoreClock() {
-    K7_CurrentCoreClock->setText(QString::number(MeasureCoreClock(context().platform)) +
-                                 QStringLiteral(" MHz"));
+    showMeasuredCoreClock(K7_CurrentCoreClock, context().platform);
 }
 
 void K7Page::K7_InitiateFIDVIDChangeButtonClick() {
@@ -122,12 +112,10 @@ void K7Page::K7_InitiateFIDVIDChangeButtonClick() {
     K7Transition transition(context().msr, ui, context().flags.RealTimePriority);
     const K7Transition::FidVid current = transition.readCurrent();
     K7Transition::Targets targets = K7Transition::targetsFromTexts(
-        comboText(frequency.multiplier).left(10).toStdString(),
-        comboText(frequency.voltage).left(10).toStdString(), current);
+        selectedText(frequency.multiplier), selectedText(frequency.voltage), current);
     bool go = true;
     if (targets.voltageOff) {
-        go = Messages::show(this, MsgKind::Warning, kOffWarning, MsgButtons::YesNo) ==
-             MsgAnswer::Yes;
+        go = confirmOffVoltage(this);
         targets.vid = kAmdOffVid;
     }
     const auto routine = K7Transition::routineFor(current, targets.fid, targets.vid);

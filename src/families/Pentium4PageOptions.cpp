@@ -55,10 +55,6 @@ const std::vector<RadioGroup>& radioGroups() {
     return groups;
 }
 
-QString selectedText(const QComboBox* box) {
-    return box->currentIndex() < 0 ? QString() : box->currentText().left(10);
-}
-
 }  // namespace
 
 // Connects the transition engine to the report panel.
@@ -111,14 +107,13 @@ void Pentium4Page::NetBurst_InitiateFIDVIDChangeButtonClick() {
     TransitionUi ui(*this);
     IntelTransition transition(context().msr, ui, IntelFamily::NetBurst);
     const IntelTransition::RatioVid current = transition.readCurrent();
-    const IntelTransition::RatioVid target = IntelTransition::targetsFromTexts(
-        IntelFamily::NetBurst, selectedText(frequency.multiplier).toStdString(),
-        selectedText(frequency.voltage).toStdString(), current);
+    const IntelTransition::RatioVid target =
+        IntelTransition::targetsFromTexts(IntelFamily::NetBurst, selectedText(frequency.multiplier),
+                                          selectedText(frequency.voltage), current);
     // A code that switches the regulator off has no place on the voltage ladder; the engine
     // refuses such a change before any write and says so in the report panel.
     transition.changeFrom(current, target);
-    NetBurst_CurrentCoreClock->setText(QString::number(MeasureCoreClock(context().platform)) +
-                                       QStringLiteral(" MHz"));
+    showMeasuredCoreClock(NetBurst_CurrentCoreClock, context().platform);
     NetBurst_RefreshStatus();
 }
 

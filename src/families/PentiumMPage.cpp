@@ -54,10 +54,6 @@ int checkedPosition(const std::array<QRadioButton*, N>& buttons) {
     return -1;
 }
 
-QString comboText(const QComboBox* box) {
-    return box->currentIndex() < 0 ? QString() : box->currentText().left(10);
-}
-
 QString bitText(const MsrBuffer& msr, unsigned bit, const char* whenClear, const char* whenSet) {
     return QString::fromLatin1(msr.MsrBit(bit) ? whenSet : whenClear);
 }
@@ -245,12 +241,11 @@ void PentiumMPage::PMobile_InitiateFIDVIDChangeButtonClick() {
     TransitionUi ui(*this);
     IntelTransition transition(context().msr, ui, IntelFamily::PentiumM);
     const IntelTransition::RatioVid current = transition.readCurrent();
-    const IntelTransition::RatioVid target = IntelTransition::targetsFromTexts(
-        IntelFamily::PentiumM, comboText(frequency.multiplier).toStdString(),
-        comboText(frequency.voltage).toStdString(), current);
+    const IntelTransition::RatioVid target =
+        IntelTransition::targetsFromTexts(IntelFamily::PentiumM, selectedText(frequency.multiplier),
+                                          selectedText(frequency.voltage), current);
     transition.changeFrom(current, target);
-    PMobile_CurrentCoreClock->setText(QString::number(MeasureCoreClock(context().platform)) +
-                                      QStringLiteral(" MHz"));
+    showMeasuredCoreClock(PMobile_CurrentCoreClock, context().platform);
     PMobile_RefreshStatus();
 }
 
