@@ -4,6 +4,7 @@
 #include <QTabWidget>
 
 #include "GuiFixture.h"
+#include "families/FamilyPage.h"
 #include "families/WrappingTabBar.h"
 
 namespace zandro {
@@ -78,6 +79,16 @@ TEST(WrappingTabBarTest, WithoutWrappingItIsOneScrollingRow) {
     EXPECT_EQ(pages.bar->rowCount(), 1);
     EXPECT_TRUE(pages.bar->usesScrollButtons());
     EXPECT_EQ(pages.bar->height(), pages.bar->tabRect(0).height());
+}
+
+TEST(WrappingTabBarTest, EveryPageButTheK6PageWraps) {
+    test::GuiRig rig("k6");
+    ASSERT_TRUE(rig.start());
+    const QList<FamilyPage*> pages = rig.window->findChildren<FamilyPage*>();
+    ASSERT_EQ(pages.size(), 6);
+    for (const FamilyPage* page : pages)
+        EXPECT_EQ(page->tabsWrap(), page->objectName() != QLatin1String("pgctrlK6"))
+            << page->objectName().toStdString();
 }
 
 }  // namespace
