@@ -5,7 +5,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 
-#include "GuiFixture.h"
+#include "PageTestSupport.h"
 #include "families/A64Page.h"
 #include "families/StatusPanel.h"
 
@@ -13,32 +13,17 @@ namespace zandro {
 namespace {
 
 using test::GuiRig;
+using test::panelText;
+using test::readIndexes;
 
 constexpr uint32_t kEfer = 0xC0000080;
 constexpr uint32_t kHwcr = 0xC0010015;
-
-QString panel(GuiRig& rig, const char* name) {
-    auto* p = rig.control<StatusPanel>(QLatin1String(name));
-    return p ? p->text() : QStringLiteral("<missing %1>").arg(QLatin1String(name));
-}
-
-// The register indexes read, in order, from trace lines.
-QStringList reads(const QStringList& trace) {
-    QStringList indexes;
-    static const QRegularExpression read(QStringLiteral("^\\d+ rdmsr ([0-9a-f]+) "));
-    for (const QString& line : trace) {
-        const auto m = read.match(line);
-        if (m.hasMatch())
-            indexes.append(m.captured(1));
-    }
-    return indexes;
-}
 
 TEST(A64PageTest, RefreshReadsExactlyThePagesRegisters) {
     GuiRig rig("athlon64");
     ASSERT_TRUE(rig.start());
     rig.act(QStringLiteral("tab:A64_Features"));
-    EXPECT_EQ(reads(rig.takeTrace()),
+    EXPECT_EQ(readIndexes(rig.takeTrace()),
               (QStringList{"c0010030", "c0010031", "c0010032", "c0010033", "c0010034", "c0010035",
                            "c001001e", "c0000080", "c0010015", "c0010042"}));
 }
@@ -47,26 +32,26 @@ TEST(A64PageTest, WithoutFidVidControlTheStatusRegisterIsNotRead) {
     GuiRig rig("opteron");
     ASSERT_TRUE(rig.start());
     rig.act(QStringLiteral("tab:A64_FrequencyVoltageInfo"));
-    EXPECT_FALSE(reads(rig.takeTrace()).contains(QStringLiteral("c0010042")));
+    EXPECT_FALSE(readIndexes(rig.takeTrace()).contains(QStringLiteral("c0010042")));
     for (const char* name :
          {"A64_CurrentVoltage", "A64_StartupVoltage", "A64_MaximumVoltage", "A64_RampVoltage",
           "A64_CurrentMultiplier", "A64_StartupMultiplier", "A64_MaximumMultiplier",
           "A64_VoltageAdjustments", "A64_FrequencyAdjustments"})
-        EXPECT_EQ(panel(rig, name), QStringLiteral("Not Supported")) << name;
+        EXPECT_EQ(panelText(rig, name), QStringLiteral("Not Supported")) << name;
 }
 
 TEST(A64PageTest, WithoutProtectionTheFieldsAreShownAnyway) {
     GuiRig rig("opteron", QStringLiteral("[Settings]\nuser_protection=0\n"));
     rig.sim.setReg(0xC0010042, 0x00120A00'000C0A08ull);
     ASSERT_TRUE(rig.start());
-    EXPECT_EQ(panel(rig, "A64_CurrentMultiplier"), QStringLiteral("8x"));
-    EXPECT_EQ(panel(rig, "A64_StartupMultiplier"), QStringLiteral("9x"));
-    EXPECT_EQ(panel(rig, "A64_MaximumMultiplier"), QStringLiteral("10x"));
-    EXPECT_EQ(panel(rig, "A64_CurrentVoltage"), QStringLiteral("1.550V"));
-    EXPECT_EQ(panel(rig, "A64_StartupVoltage"), QStringLiteral("1.300V"));
-    EXPECT_EQ(panel(rig, "A64_MaximumVoltage"), QStringLiteral("1.100V"));
-    EXPECT_EQ(panel(rig, "A64_VoltageAdjustments"), QStringLiteral("Not Supported"));
-    EXPECT_EQ(panel(rig, "A64_FrequencyAdjustments"), QStringLiteral("Not Supported"));
+    EXPECT_EQ(panelText(rig, "A64_CurrentMultiplier"), QStringLiteral("8x"));
+    EXPECT_EQ(panelText(rig, "A64_StartupMultiplier"), QStringLiteral("9x"));
+    EXPECT_EQ(panelText(rig, "A64_MaximumMultiplier"), QStringLiteral("10x"));
+    EXPECT_EQ(panelText(rig, "A64_CurrentVoltage"), QStringLiteral("1.550V"));
+    EXPECT_EQ(panelText(rig, "A64_StartupVoltage"), QStringLiteral("1.300V"));
+    EXPECT_EQ(panelText(rig, "A64_MaximumVoltage"), QStringLiteral("1.100V"));
+    EXPECT_EQ(panelText(rig, "A64_VoltageAdjustments"), QStringLiteral("Not Supported"));
+    EXPECT_EQ(panelText(rig, "A64_FrequencyAdjustments"), QStringLiteral("Not Supported"));
 }
 
 TEST(A64PageTest, FieldsOutsideTheTablesReadUnknown) {
@@ -74,17 +59,17 @@ TEST(A64PageTest, FieldsOutsideTheTablesReadUnknown) {
     // FID 63 and a ramp VID of 31 ("off").
     rig.sim.setReg(0xC0010042, 0x0002'0202'1F0A'0A3Full);
     ASSERT_TRUE(rig.start());
-    EXPECT_EQ(panel(rig, "A64_CurrentMultiplier"), QStringLiteral("unknown"));
-    EXPECT_EQ(panel(rig, "A64_RampVoltage"), QStringLiteral("off"));
+    EXPECT_EQ(panelText(rig, "A64_CurrentMultiplier"), QStringLiteral("unknown"));
+    EXPECT_EQ(panelText(rig, "A64_RampVoltage"), QStringLiteral("off"));
 }
 
 TEST(A64PageTest, RevisionsAreDecimal) {
     GuiRig rig("athlon64");
     rig.sim.setReg(0xC001001E, 0x3FF);
     ASSERT_TRUE(rig.start());
-    EXPECT_EQ(panel(rig, "A64_MajorMaskRevision"), QStringLiteral("15"));
-    EXPECT_EQ(panel(rig, "A64_MinorMaskRevision"), QStringLiteral("15"));
-    EXPECT_EQ(panel(rig, "A64_ReticleSite"), QStringLiteral("3"));
+    EXPECT_EQ(panelText(rig, "A64_MajorMaskRevision"), QStringLiteral("15"));
+    EXPECT_EQ(panelText(rig, "A64_MinorMaskRevision"), QStringLiteral("15"));
+    EXPECT_EQ(panelText(rig, "A64_ReticleSite"), QStringLiteral("3"));
 }
 
 struct OptionCase {
@@ -117,8 +102,8 @@ TEST_P(A64OptionTest, ClickWritesOneBitAndShowsTheRegister) {
                             .arg(QLatin1String(c.writeKind), index)
                             .arg(c.after, 16, 16, QLatin1Char('0')));
     // Then the whole page is read again.
-    EXPECT_EQ(reads(trace.mid(2)).size(), 10);
-    EXPECT_EQ(panel(rig, c.panelName), QLatin1String(c.panelText));
+    EXPECT_EQ(readIndexes(trace.mid(2)).size(), 10);
+    EXPECT_EQ(panelText(rig, c.panelName), QLatin1String(c.panelText));
     // The clicked button stays selected; the page never selects one itself.
     EXPECT_TRUE(rig.control<QRadioButton>(QLatin1String(c.button))->isChecked());
 }
@@ -156,7 +141,7 @@ TEST(A64PageTest, FailedWriteShowsTheUnchangedRegister) {
     ASSERT_TRUE(rig.start());
     rig.act(QStringLiteral("click:A64_NoExecutePageDIS"));
     EXPECT_EQ(rig.sim.reg(kEfer), 0xD01u);
-    EXPECT_EQ(panel(rig, "A64_NoExecutePage"), QStringLiteral("Enabled"));
+    EXPECT_EQ(panelText(rig, "A64_NoExecutePage"), QStringLiteral("Enabled"));
     EXPECT_TRUE(rig.messages.shown.empty());
 }
 
@@ -170,7 +155,7 @@ TEST(A64NameStringTest, WritingTwoCharactersClearsTheRest) {
     EXPECT_EQ(rig.sim.reg(0xC0010030), 0x4241u);
     for (uint32_t r = 0xC0010031; r <= 0xC0010035; ++r)
         EXPECT_EQ(rig.sim.reg(r), 0u);
-    EXPECT_EQ(panel(rig, "A64_NameString"), QStringLiteral("AB"));
+    EXPECT_EQ(panelText(rig, "A64_NameString"), QStringLiteral("AB"));
     // The processor reports the new name through CPUID as well.
     EXPECT_EQ(rig.sim.platform.cpuid(0x80000002).eax, 0x4241u);
 }
@@ -190,7 +175,7 @@ TEST(A64NameStringTest, FullNameFillsEveryRegister) {
     rig.act(QStringLiteral("click:A64_NameStringWrite"));
     EXPECT_EQ(rig.sim.reg(0xC0010031) & 0xFF, uint64_t('I'));  // character 9
     EXPECT_EQ(rig.sim.reg(0xC0010035) >> 56, uint64_t('v'));
-    EXPECT_EQ(panel(rig, "A64_NameString"), name);
+    EXPECT_EQ(panelText(rig, "A64_NameString"), name);
 }
 
 TEST(A64NameStringTest, EmptyNameClearsTheRegisters) {
@@ -202,7 +187,7 @@ TEST(A64NameStringTest, EmptyNameClearsTheRegisters) {
     rig.act(QStringLiteral("click:A64_NameStringWrite"));
     for (uint32_t r = 0xC0010030; r <= 0xC0010035; ++r)
         EXPECT_EQ(rig.sim.reg(r), 0u);
-    EXPECT_EQ(panel(rig, "A64_NameString"), QString());
+    EXPECT_EQ(panelText(rig, "A64_NameString"), QString());
 }
 
 }  // namespace

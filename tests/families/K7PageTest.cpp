@@ -7,7 +7,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 
-#include "GuiFixture.h"
+#include "PageTestSupport.h"
 #include "families/EditBox.h"
 #include "families/K7Page.h"
 #include "families/StatusPanel.h"
@@ -16,29 +16,15 @@ namespace zandro {
 namespace {
 
 using test::GuiRig;
+using test::panelText;
+using test::readIndexes;
 
 constexpr uint32_t kSyscfg = 0xC0010010;
 constexpr uint32_t kHwcr = 0xC0010015;
 constexpr uint32_t kClkCtl = 0xC001001B;
 
-QString panel(GuiRig& rig, const char* name) {
-    auto* p = rig.control<StatusPanel>(QLatin1String(name));
-    return p ? p->text() : QStringLiteral("<missing %1>").arg(QLatin1String(name));
-}
-
 bool enabled(GuiRig& rig, const char* name) {
     return rig.control<QWidget>(QLatin1String(name))->isEnabled();
-}
-
-QStringList reads(const QStringList& trace) {
-    QStringList indexes;
-    static const QRegularExpression read(QStringLiteral("^\\d+ rdmsr ([0-9a-f]+) "));
-    for (const QString& line : trace) {
-        const auto m = read.match(line);
-        if (m.hasMatch())
-            indexes.append(m.captured(1));
-    }
-    return indexes;
 }
 
 // A started rig on a K7 profile whose processor reports the given CPUID leaf 1 model.
@@ -60,14 +46,14 @@ TEST(K7PageTest, RefreshReadsExactlyThePagesRegisters) {
     GuiRig rig("athlon-mobile");
     ASSERT_TRUE(rig.start());
     rig.act(QStringLiteral("tab:K7_Features"));
-    EXPECT_EQ(reads(rig.takeTrace()),
+    EXPECT_EQ(readIndexes(rig.takeTrace()),
               (QStringList{"c0010030", "c0010031", "c0010032", "c0010033", "c0010034", "c0010035",
                            "c0010015", "c001001e", "c0010015", "c0000080", "c0010010", "c0010015",
                            "c001001b", "c0010042"}));
     GuiRig desktop("athlon");
     ASSERT_TRUE(desktop.start());
     desktop.act(QStringLiteral("tab:K7_Features"));
-    EXPECT_FALSE(reads(desktop.takeTrace()).contains(QStringLiteral("c0010042")));
+    EXPECT_FALSE(readIndexes(desktop.takeTrace()).contains(QStringLiteral("c0010042")));
 }
 
 TEST(K7PageTest, ProtectionFollowsTheModel) {
@@ -101,9 +87,9 @@ TEST(K7PageTest, ProtectionFollowsTheModel) {
 TEST(K7PageTest, BelowModel6TheHaltPanelIsNeverWritten) {
     GuiRig rig("athlon-thunderbird");
     ASSERT_TRUE(rig.start());
-    EXPECT_EQ(panel(rig, "K7_HLTmulti"), QStringLiteral("---"));
-    EXPECT_EQ(panel(rig, "K7_STPCLKmulti"), QStringLiteral("64"));
-    EXPECT_EQ(panel(rig, "K7_CLKtiming"), QStringLiteral("Fast"));
+    EXPECT_EQ(panelText(rig, "K7_HLTmulti"), QStringLiteral("---"));
+    EXPECT_EQ(panelText(rig, "K7_STPCLKmulti"), QStringLiteral("64"));
+    EXPECT_EQ(panelText(rig, "K7_CLKtiming"), QStringLiteral("Fast"));
 }
 
 TEST(K7PageTest, DivisorAndTimingSetsWriteTheirFields) {
@@ -114,17 +100,17 @@ TEST(K7PageTest, DivisorAndTimingSetsWriteTheirFields) {
     rig.act(QStringLiteral("select:K7_STPCLKmultiCombo=4"));  // "128"
     rig.act(QStringLiteral("click:K7_STPCLKmultiSET"));
     EXPECT_EQ(rig.sim.reg(kClkCtl), (before & ~uint64_t(0x4C000)) | 0x40000);
-    EXPECT_EQ(panel(rig, "K7_STPCLKmulti"), QStringLiteral("128"));
+    EXPECT_EQ(panelText(rig, "K7_STPCLKmulti"), QStringLiteral("128"));
 
     rig.act(QStringLiteral("select:K7_HLTmultiCombo=1"));  // "16"
     rig.act(QStringLiteral("click:K7_HLTmultiSET"));
     EXPECT_EQ(rig.sim.reg(kClkCtl) & 0x4C, 0x4u);
-    EXPECT_EQ(panel(rig, "K7_HLTmulti"), QStringLiteral("16"));
+    EXPECT_EQ(panelText(rig, "K7_HLTmulti"), QStringLiteral("16"));
 
     rig.act(QStringLiteral("select:K7_CLKtimingCombo=3"));  // "Slow"
     rig.act(QStringLiteral("click:K7_CLKtimingSET"));
     EXPECT_EQ(rig.sim.reg(kClkCtl) & 0x33333, 0x33333u);
-    EXPECT_EQ(panel(rig, "K7_CLKtiming"), QStringLiteral("Slow"));
+    EXPECT_EQ(panelText(rig, "K7_CLKtiming"), QStringLiteral("Slow"));
 
     rig.act(QStringLiteral("select:K7_CLKtimingCombo=-1"));  // no selection: "Ultra Fast"
     rig.act(QStringLiteral("click:K7_CLKtimingSET"));
@@ -132,7 +118,7 @@ TEST(K7PageTest, DivisorAndTimingSetsWriteTheirFields) {
 
     rig.act(QStringLiteral("click:K7_APICbusMessagesReject"));
     EXPECT_TRUE(rig.sim.reg(kClkCtl) & (1u << 19));
-    EXPECT_EQ(panel(rig, "K7_APICbusMessages"), QStringLiteral("Rejected"));
+    EXPECT_EQ(panelText(rig, "K7_APICbusMessages"), QStringLiteral("Rejected"));
     rig.act(QStringLiteral("click:K7_APICbusMessagesNoReject"));
     EXPECT_FALSE(rig.sim.reg(kClkCtl) & (1u << 19));
 }
@@ -143,8 +129,8 @@ TEST(K7PageTest, UndecodableFieldsLeaveTheirPanels) {
     // Timing copies 1 and 2 differ; stop grant range 1 with field 3 has no divisor.
     rig.sim.setReg(kClkCtl, 0x20000000 | 0x21 | 0x4C000);
     rig.act(QStringLiteral("tab:K7_CLKCTL"));
-    EXPECT_EQ(panel(rig, "K7_CLKtiming"), QStringLiteral("Normal"));
-    EXPECT_EQ(panel(rig, "K7_STPCLKmulti"), QStringLiteral("512"));
+    EXPECT_EQ(panelText(rig, "K7_CLKtiming"), QStringLiteral("Normal"));
+    EXPECT_EQ(panelText(rig, "K7_STPCLKmulti"), QStringLiteral("512"));
 }
 
 TEST(K7PageTest, FeatureButtonsWriteTheirBitsWithTheirWriteKind) {
@@ -183,7 +169,7 @@ TEST(K7PageTest, FeatureButtonsWriteTheirBitsWithTheirWriteKind) {
         const QString kind = c.flushing ? QStringLiteral("wrmsr-wbinvd") : QStringLiteral("wrmsr");
         const QString write = QStringLiteral("0 %1 %2 ").arg(kind).arg(c.index, 0, 16);
         EXPECT_EQ(rig.takeTrace().filter(write).size(), 1) << c.button;
-        EXPECT_EQ(panel(rig, c.panel), QLatin1String(c.shown)) << c.button;
+        EXPECT_EQ(panelText(rig, c.panel), QLatin1String(c.shown)) << c.button;
         EXPECT_TRUE(rig.control<QRadioButton>(QLatin1String(c.button))->isChecked());
     }
 }
@@ -195,7 +181,7 @@ TEST(K7PageTest, NameStringWriteShowsTheNewName) {
     EXPECT_EQ(rig.control<QLabel>(QStringLiteral("K7_CharsLeftLabel"))->text(),
               QStringLiteral("35 chars left"));
     rig.act(QStringLiteral("click:K7_NameStringWrite"));
-    EXPECT_EQ(panel(rig, "K7_NameString"), QStringLiteral("AMD Duron 700"));
+    EXPECT_EQ(panelText(rig, "K7_NameString"), QStringLiteral("AMD Duron 700"));
 }
 
 TEST(K7PageTest, StopGrantBoxTakesDigitsAndChecksItsRangeOnExit) {

@@ -3,7 +3,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 
-#include "GuiFixture.h"
+#include "PageTestSupport.h"
 #include "families/Pentium4Page.h"
 #include "families/StatusPanel.h"
 #include "pstates/IntelTransition.h"
@@ -12,13 +12,9 @@ namespace zandro {
 namespace {
 
 using test::GuiRig;
+using test::panelText;
 
 const QString kUnprotected = QStringLiteral("[Settings]\nuser_protection=0\n");
-
-QString panel(GuiRig& rig, const char* name) {
-    auto* p = rig.control<StatusPanel>(QLatin1String(name));
-    return p ? p->text() : QStringLiteral("<missing %1>").arg(QLatin1String(name));
-}
 
 bool enabled(GuiRig& rig, const char* name) {
     auto* w = rig.control<QWidget>(QLatin1String(name));
@@ -65,10 +61,10 @@ TEST(Pentium4PageTest, OldModelsSkipTheRegistersTheyLack) {
     for (const char* name :
          {"NetBurst_MaximumMulti", "NetBurst_MinimumMulti", "NetBurst_FrequencyLock",
           "NetBurst_SpeedStepSupport", "NetBurst_ESchip"})
-        EXPECT_EQ(panel(rig, name), QStringLiteral("---")) << name;
-    EXPECT_EQ(panel(rig, "NetBurst_NominalMulti"), QStringLiteral("15x"));
-    EXPECT_EQ(panel(rig, "NetBurst_ExternalBusFrequency"), QStringLiteral("100 MHz"));
-    EXPECT_EQ(panel(rig, "NetBurst_PrescottPowerClass"), QStringLiteral("N/A"));
+        EXPECT_EQ(panelText(rig, name), QStringLiteral("---")) << name;
+    EXPECT_EQ(panelText(rig, "NetBurst_NominalMulti"), QStringLiteral("15x"));
+    EXPECT_EQ(panelText(rig, "NetBurst_ExternalBusFrequency"), QStringLiteral("100 MHz"));
+    EXPECT_EQ(panelText(rig, "NetBurst_PrescottPowerClass"), QStringLiteral("N/A"));
     EXPECT_FALSE(enabled(rig, "NetBurst_CurrentVoltage"));
 }
 
@@ -93,10 +89,10 @@ TEST(Pentium4PageTest, FrequencyIdDecoding) {
         GuiRig rig(c.profile);
         rig.sim.setReg(0x2C, c.value);
         ASSERT_TRUE(rig.start());
-        EXPECT_EQ(panel(rig, "NetBurst_ExternalBusFrequency"), QLatin1String(c.bus)) << c.value;
-        EXPECT_EQ(panel(rig, "NetBurst_NominalMulti"), QLatin1String(c.nominal)) << c.value;
+        EXPECT_EQ(panelText(rig, "NetBurst_ExternalBusFrequency"), QLatin1String(c.bus)) << c.value;
+        EXPECT_EQ(panelText(rig, "NetBurst_NominalMulti"), QLatin1String(c.nominal)) << c.value;
         if (c.minimum) {
-            EXPECT_EQ(panel(rig, "NetBurst_MinimumMulti"), QLatin1String(c.minimum)) << c.value;
+            EXPECT_EQ(panelText(rig, "NetBurst_MinimumMulti"), QLatin1String(c.minimum)) << c.value;
         }
     }
 }
@@ -155,7 +151,7 @@ TEST(Pentium4PageTest, EveryOptionWritesItsBitAndShowsTheRegister) {
         const uint64_t mask = uint64_t(1) << c.bit;
         EXPECT_EQ(rig.sim.reg(c.index), c.sets ? (before | mask) : (before & ~mask)) << c.button;
         if (c.bit != 6) {
-            EXPECT_EQ(panel(rig, c.panel), QLatin1String(c.text)) << c.button;
+            EXPECT_EQ(panelText(rig, c.panel), QLatin1String(c.text)) << c.button;
         }
         const QStringList trace = accesses(rig.takeTrace());
         const QString write =
@@ -170,11 +166,11 @@ TEST(Pentium4PageTest, FastStringsOffTakesTheL1ContextModeWithIt) {
     GuiRig rig("pentium4-northwood");  // shared L1 context at start
     ASSERT_TRUE(rig.start());
     rig.act(QStringLiteral("tab:NetBurst_Features"));
-    EXPECT_EQ(panel(rig, "NetBurst_L1context"), QStringLiteral("Shared"));
+    EXPECT_EQ(panelText(rig, "NetBurst_L1context"), QStringLiteral("Shared"));
     rig.act(QStringLiteral("click:NetBurst_FastStringDIS"));
     EXPECT_EQ(rig.sim.reg(0x1A0) & 0x01000001u, 0u);
-    EXPECT_EQ(panel(rig, "NetBurst_L1context"), QStringLiteral("Adaptive"));
-    EXPECT_EQ(panel(rig, "NetBurst_FastString"), QStringLiteral("Disabled"));
+    EXPECT_EQ(panelText(rig, "NetBurst_L1context"), QStringLiteral("Adaptive"));
+    EXPECT_EQ(panelText(rig, "NetBurst_FastString"), QStringLiteral("Disabled"));
 }
 
 TEST(Pentium4PageTest, FeaturesShowFollowsCapabilitiesAndProtection) {
@@ -184,7 +180,7 @@ TEST(Pentium4PageTest, FeaturesShowFollowsCapabilitiesAndProtection) {
     for (const char* name : {"NetBurst_L3cacheEN", "NetBurst_L1context", "NetBurst_L1shared",
                              "NetBurst_MonitorMwaitDIS", "NetBurst_CPUIDlimitYES"})
         EXPECT_FALSE(enabled(protectedRig, name)) << name;
-    EXPECT_EQ(panel(protectedRig, "NetBurst_L1context"), QStringLiteral("---"));
+    EXPECT_EQ(panelText(protectedRig, "NetBurst_L1context"), QStringLiteral("---"));
 
     GuiRig open("pentium4-willamette", kUnprotected);
     ASSERT_TRUE(open.start());
@@ -198,7 +194,7 @@ TEST(Pentium4PageTest, FeaturesShowFollowsCapabilitiesAndProtection) {
     ASSERT_TRUE(gallatin.start());
     gallatin.act(QStringLiteral("tab:NetBurst_Features"));
     EXPECT_TRUE(enabled(gallatin, "NetBurst_L3Cache"));
-    EXPECT_EQ(panel(gallatin, "NetBurst_L3Cache"), QStringLiteral("Enabled"));
+    EXPECT_EQ(panelText(gallatin, "NetBurst_L3Cache"), QStringLiteral("Enabled"));
 }
 
 TEST(Pentium4PageTest, ErrorCheckingShowSwitchesTheSpeedStepButtons) {
@@ -209,7 +205,7 @@ TEST(Pentium4PageTest, ErrorCheckingShowSwitchesTheSpeedStepButtons) {
     rig.act(QStringLiteral("tab:NetBurst_ErrorChecking"));
     EXPECT_FALSE(enabled(rig, "NetBurst_EnhancedSpeedStepEN"));
     EXPECT_FALSE(enabled(rig, "NetBurst_EnhancedSpeedStepDIS"));
-    EXPECT_EQ(panel(rig, "NetBurst_EnhancedSpeedStep"), QStringLiteral("Not Supported"));
+    EXPECT_EQ(panelText(rig, "NetBurst_EnhancedSpeedStep"), QStringLiteral("Not Supported"));
 }
 
 TEST(Pentium4PageTest, ThermalShowDisablesDutyCyclesTheModelCannotRun) {
@@ -245,10 +241,10 @@ TEST(Pentium4PageTest, ThermalMonitorButtonsFollowTm2Support) {
     ASSERT_TRUE(old.start());
     old.act(QStringLiteral("tab:NetBurst_ThermalMonitor"));
     old.act(QStringLiteral("click:NetBurst_ThermalMonitorDIS"));
-    EXPECT_EQ(panel(old, "NetBurst_ThermalMonitorStatus"), QStringLiteral("Disabled"));
+    EXPECT_EQ(panelText(old, "NetBurst_ThermalMonitorStatus"), QStringLiteral("Disabled"));
     old.act(QStringLiteral("click:NetBurst_ThermalMonitor1EN"));
     EXPECT_EQ(old.sim.reg(0x1A0) & 0x2008u, 0x2008u) << "bit 13 untouched without TM2";
-    EXPECT_EQ(panel(old, "NetBurst_ThermalMonitorStatus"),
+    EXPECT_EQ(panelText(old, "NetBurst_ThermalMonitorStatus"),
               QStringLiteral("Thermal Monitor 1 Enabled"));
 
     GuiRig rig("pentium4");
@@ -256,11 +252,11 @@ TEST(Pentium4PageTest, ThermalMonitorButtonsFollowTm2Support) {
     rig.act(QStringLiteral("tab:NetBurst_ThermalMonitor"));
     rig.act(QStringLiteral("click:NetBurst_ThermalMonitor2EN"));
     EXPECT_EQ(rig.sim.reg(0x1A0) & 0x2008u, 0x2000u);
-    EXPECT_EQ(panel(rig, "NetBurst_ThermalMonitorStatus"),
+    EXPECT_EQ(panelText(rig, "NetBurst_ThermalMonitorStatus"),
               QStringLiteral("Thermal Monitor 2 Enabled"));
     rig.sim.setReg(0x1A0, rig.sim.reg(0x1A0) | 0x8);
     rig.act(QStringLiteral("tab:NetBurst_Information"));
-    EXPECT_EQ(panel(rig, "NetBurst_ThermalMonitorStatus"),
+    EXPECT_EQ(panelText(rig, "NetBurst_ThermalMonitorStatus"),
               QStringLiteral("T.Monitor 1 + T.Monitor 2 Enabled"));
     rig.act(QStringLiteral("tab:NetBurst_ThermalMonitor"));
     rig.act(QStringLiteral("click:NetBurst_ThermalMonitor1EN"));
@@ -281,8 +277,8 @@ TEST(Pentium4PageTest, Tm2TargetSet) {
     rig.act(QStringLiteral("select:NetBurst_TM2VoltageCombo=13"));  // 1.4375V
     rig.act(QStringLiteral("click:NetBurst_SetNewTM2target"));
     EXPECT_EQ(rig.sim.reg(0x19D), 0x0A2Eu);
-    EXPECT_EQ(panel(rig, "NetBurst_TM2targetVoltage"), QStringLiteral("1.4375V"));
-    EXPECT_EQ(panel(rig, "NetBurst_TM2targetMultiplier"), QStringLiteral("10x"));
+    EXPECT_EQ(panelText(rig, "NetBurst_TM2targetVoltage"), QStringLiteral("1.4375V"));
+    EXPECT_EQ(panelText(rig, "NetBurst_TM2targetMultiplier"), QStringLiteral("10x"));
 }
 
 TEST(Pentium4PageTest, SavedOptionsAndTheirRecords) {
@@ -319,9 +315,9 @@ TEST(Pentium4PageTest, SetStepsDownAndRefreshesThePanels) {
     rig.act(QStringLiteral("tab:NetBurst_FrequencyVoltageControl"));
     rig.act(QStringLiteral("select:NetBurst_MultiplierCombo=0"));  // 12x
     rig.act(QStringLiteral("click:NetBurst_InitiateFIDVIDChangeButton"));
-    EXPECT_EQ(panel(rig, "NetBurst_CurrentMultiplier"), QStringLiteral("12x"));
-    EXPECT_EQ(panel(rig, "NetBurst_TransitionReport"), QStringLiteral("Transition finished"));
-    EXPECT_TRUE(panel(rig, "NetBurst_CurrentCoreClock").endsWith(QStringLiteral(" MHz")));
+    EXPECT_EQ(panelText(rig, "NetBurst_CurrentMultiplier"), QStringLiteral("12x"));
+    EXPECT_EQ(panelText(rig, "NetBurst_TransitionReport"), QStringLiteral("Transition finished"));
+    EXPECT_TRUE(panelText(rig, "NetBurst_CurrentCoreClock").endsWith(QStringLiteral(" MHz")));
 }
 
 TEST(Pentium4PageTest, AVoltageCodeThatSwitchesTheRegulatorOffStepsNothing) {
@@ -333,7 +329,7 @@ TEST(Pentium4PageTest, AVoltageCodeThatSwitchesTheRegulatorOffStepsNothing) {
     rig.takeTrace();
     rig.act(QStringLiteral("click:NetBurst_InitiateFIDVIDChangeButton"));
     EXPECT_FALSE(accesses(rig.takeTrace()).contains(QStringLiteral("w 199")));
-    EXPECT_EQ(panel(rig, "NetBurst_TransitionReport"),
+    EXPECT_EQ(panelText(rig, "NetBurst_TransitionReport"),
               QString::fromUtf8(kIntelVrOffText.data(), int(kIntelVrOffText.size())));
 }
 

@@ -5,7 +5,7 @@
 #include <QRegularExpression>
 #include <QTimer>
 
-#include "GuiFixture.h"
+#include "PageTestSupport.h"
 #include "families/PentiumMPage.h"
 #include "families/StatusPanel.h"
 #include "pstates/IntelTransition.h"
@@ -14,11 +14,8 @@ namespace zandro {
 namespace {
 
 using test::GuiRig;
-
-QString panel(GuiRig& rig, const char* name) {
-    auto* p = rig.control<StatusPanel>(QLatin1String(name));
-    return p ? p->text() : QStringLiteral("<missing %1>").arg(QLatin1String(name));
-}
+using test::panelText;
+using test::readIndexes;
 
 QStringList matching(const QStringList& trace, const QString& pattern) {
     QStringList found;
@@ -29,10 +26,6 @@ QStringList matching(const QStringList& trace, const QString& pattern) {
             found.append(m.captured(1));
     }
     return found;
-}
-
-QStringList reads(const QStringList& trace) {
-    return matching(trace, QStringLiteral("^\\d+ rdmsr ([0-9a-f]+) "));
 }
 
 QStringList writes(const QStringList& trace) {
@@ -52,11 +45,11 @@ TEST(PentiumMPageTest, RefreshReadsExactlyThePagesRegisters) {
     GuiRig rig("pentium-m");
     ASSERT_TRUE(rig.start());
     rig.act(QStringLiteral("tab:PMobile_Features"));
-    EXPECT_EQ(reads(rig.takeTrace()), refreshReads(true));
+    EXPECT_EQ(readIndexes(rig.takeTrace()), refreshReads(true));
     rig.sim.setReg(0x1A0, rig.sim.reg(0x1A0) & ~0x8ull);
     rig.act(QStringLiteral("tab:PMobile_L2cache"));
-    EXPECT_EQ(reads(rig.takeTrace()), refreshReads(false));
-    EXPECT_EQ(panel(rig, "PMobile_ThermalMonitorStatus"), QStringLiteral("Disabled"));
+    EXPECT_EQ(readIndexes(rig.takeTrace()), refreshReads(false));
+    EXPECT_EQ(panelText(rig, "PMobile_ThermalMonitorStatus"), QStringLiteral("Disabled"));
 }
 
 TEST(PentiumMPageTest, InformationAndCacheFields) {
@@ -84,14 +77,14 @@ TEST(PentiumMPageTest, InformationAndCacheFields) {
         rig.sim.setReg(0x11E, c.l2);
         ASSERT_TRUE(rig.start());
         SCOPED_TRACE(c.ratio);
-        EXPECT_EQ(panel(rig, "PMobile_ClockFrequencyRatio"), QLatin1String(c.ratio));
-        EXPECT_EQ(panel(rig, "PMobile_SystemBusFrequency"), QLatin1String(c.bus));
-        EXPECT_EQ(panel(rig, "PMobile_InOrderQueueDepth"), QLatin1String(c.queue));
-        EXPECT_EQ(panel(rig, "PMobile_L2Presence"), QLatin1String(c.presence));
-        EXPECT_EQ(panel(rig, "PMobile_L2Hardware"), QLatin1String(c.hardware));
-        EXPECT_EQ(panel(rig, "PMobile_L2Enabled"), QLatin1String(c.enabled));
-        EXPECT_EQ(panel(rig, "PMobile_ECCChecking"), QLatin1String(c.ecc));
-        EXPECT_EQ(panel(rig, "PMobile_PhysicalAddressRange"), QLatin1String(c.range));
+        EXPECT_EQ(panelText(rig, "PMobile_ClockFrequencyRatio"), QLatin1String(c.ratio));
+        EXPECT_EQ(panelText(rig, "PMobile_SystemBusFrequency"), QLatin1String(c.bus));
+        EXPECT_EQ(panelText(rig, "PMobile_InOrderQueueDepth"), QLatin1String(c.queue));
+        EXPECT_EQ(panelText(rig, "PMobile_L2Presence"), QLatin1String(c.presence));
+        EXPECT_EQ(panelText(rig, "PMobile_L2Hardware"), QLatin1String(c.hardware));
+        EXPECT_EQ(panelText(rig, "PMobile_L2Enabled"), QLatin1String(c.enabled));
+        EXPECT_EQ(panelText(rig, "PMobile_ECCChecking"), QLatin1String(c.ecc));
+        EXPECT_EQ(panelText(rig, "PMobile_PhysicalAddressRange"), QLatin1String(c.range));
     }
 }
 
@@ -216,9 +209,9 @@ TEST(PentiumMPageTest, EveryOptionButtonWritesItsBitsAndShowsTheResult) {
         qsizetype lastWrite = trace.size();
         while (lastWrite > 0 && !trace[lastWrite - 1].contains(QStringLiteral(" wrmsr")))
             --lastWrite;
-        const QStringList after = reads(trace.mid(lastWrite));
+        const QStringList after = readIndexes(trace.mid(lastWrite));
         EXPECT_EQ(after, refreshReads(after.contains("19d")));
-        EXPECT_EQ(panel(rig, c.panelName), QLatin1String(c.panelText));
+        EXPECT_EQ(panelText(rig, c.panelName), QLatin1String(c.panelText));
         EXPECT_TRUE(rig.control<QRadioButton>(QLatin1String(c.button))->isChecked());
     }
 }
@@ -229,7 +222,7 @@ TEST(PentiumMPageTest, DutyCodeZeroWithTheEnableBitKeepsTheText) {
     rig.act(QStringLiteral("click:PMobile_OnDemandDuty50"));
     rig.sim.setReg(0x19A, 0x10);
     rig.act(QStringLiteral("tab:PMobile_Features"));
-    EXPECT_EQ(panel(rig, "PMobile_OnDemandDuty"), QStringLiteral("50.0% of performance"));
+    EXPECT_EQ(panelText(rig, "PMobile_OnDemandDuty"), QStringLiteral("50.0% of performance"));
 }
 
 TEST(PentiumMPageTest, NewOverheatCheckClearsTheLogAndTheTabRunsTheTimer) {
@@ -252,14 +245,14 @@ TEST(PentiumMPageTest, OverheatWatchShowsTheSensorOnThisPage) {
     ASSERT_TRUE(rig.start());
     rig.act(QStringLiteral("tab:PMobile_ThermalMonitor"));
     rig.window->Overheating_timerTimer();
-    EXPECT_EQ(panel(rig, "PMobile_OverheatOccured"), QStringLiteral("Yes"));
-    EXPECT_EQ(panel(rig, "PMobile_Temperature"), QString());
+    EXPECT_EQ(panelText(rig, "PMobile_OverheatOccured"), QStringLiteral("Yes"));
+    EXPECT_EQ(panelText(rig, "PMobile_Temperature"), QString());
     EXPECT_EQ(rig.control<QLabel>("lblPMobile_Temperature")->text(), QStringLiteral("Too High"));
     rig.sim.setReg(0x19C, 0x2);  // cooled down; the log stays until checked
     rig.act(QStringLiteral("click:PMobile_NewOverheatCheck"));
     rig.window->Overheating_timerTimer();
-    EXPECT_EQ(panel(rig, "PMobile_OverheatOccured"), QStringLiteral("No"));
-    EXPECT_EQ(panel(rig, "PMobile_Temperature"), QStringLiteral("Normal"));
+    EXPECT_EQ(panelText(rig, "PMobile_OverheatOccured"), QStringLiteral("No"));
+    EXPECT_EQ(panelText(rig, "PMobile_Temperature"), QStringLiteral("Normal"));
     EXPECT_EQ(rig.control<QLabel>("lblPMobile_Temperature")->text(), QString());
 }
 
@@ -291,12 +284,12 @@ TEST(PentiumMPageTest, SetStepsTheVoltageThenTheRatioAndRefreshesThePage) {
     EXPECT_EQ(trace.count(QStringLiteral("priority normal")), 17);
     EXPECT_EQ(trace.last().left(8), QStringLiteral("0 rdmsr ")) << "the page refresh comes last";
     EXPECT_TRUE(trace.last().contains(QStringLiteral(" 198 ")));
-    EXPECT_EQ(panel(rig, "PMobile_TransitionReport"), QStringLiteral("Transition finished"));
+    EXPECT_EQ(panelText(rig, "PMobile_TransitionReport"), QStringLiteral("Transition finished"));
     EXPECT_EQ(rig.control<StatusPanel>("PMobile_TransitionReport")->property("reportColour"),
               QColor(0, 128, 0));
-    EXPECT_EQ(panel(rig, "PMobile_CurrentCoreClock"), QStringLiteral("1600 MHz"));
-    EXPECT_EQ(panel(rig, "PMobile_CurrentMultiplier"), QStringLiteral("16x"));
-    EXPECT_EQ(panel(rig, "PMobile_CurrentVoltage"), QStringLiteral("1.100V"));
+    EXPECT_EQ(panelText(rig, "PMobile_CurrentCoreClock"), QStringLiteral("1600 MHz"));
+    EXPECT_EQ(panelText(rig, "PMobile_CurrentMultiplier"), QStringLiteral("16x"));
+    EXPECT_EQ(panelText(rig, "PMobile_CurrentVoltage"), QStringLiteral("1.100V"));
 }
 
 TEST(PentiumMPageTest, SameChoiceWritesNothingButStillMeasuresAndRefreshes) {
@@ -305,9 +298,9 @@ TEST(PentiumMPageTest, SameChoiceWritesNothingButStillMeasuresAndRefreshes) {
     setThrough(rig, QStringLiteral("20x"), QStringLiteral("1.340V"));
     const QStringList trace = rig.takeTrace();
     EXPECT_TRUE(writes(trace).isEmpty());
-    EXPECT_EQ(panel(rig, "PMobile_CurrentCoreClock"), QStringLiteral("2000 MHz"));
-    EXPECT_EQ(reads(trace), QStringList{"198"} + refreshReads(true));
-    EXPECT_EQ(panel(rig, "PMobile_TransitionReport"), QStringLiteral("---"));
+    EXPECT_EQ(panelText(rig, "PMobile_CurrentCoreClock"), QStringLiteral("2000 MHz"));
+    EXPECT_EQ(readIndexes(trace), QStringList{"198"} + refreshReads(true));
+    EXPECT_EQ(panelText(rig, "PMobile_TransitionReport"), QStringLiteral("---"));
 }
 
 TEST(PentiumMPageTest, AVoltageThePartRefusesEndsInRedAtNormalPriority) {
@@ -318,10 +311,10 @@ TEST(PentiumMPageTest, AVoltageThePartRefusesEndsInRedAtNormalPriority) {
     EXPECT_EQ(trace.count(QStringLiteral("priority realtime")), 1);
     EXPECT_EQ(trace.filter(QStringLiteral("priority")),
               (QStringList{"priority realtime", "priority normal"}));
-    EXPECT_EQ(panel(rig, "PMobile_TransitionReport"), QLatin1String(kIntelVidNotReachedText));
+    EXPECT_EQ(panelText(rig, "PMobile_TransitionReport"), QLatin1String(kIntelVidNotReachedText));
     EXPECT_EQ(rig.control<StatusPanel>("PMobile_TransitionReport")->property("reportColour"),
               QColor(255, 0, 0));
-    EXPECT_EQ(panel(rig, "PMobile_CurrentVoltage"), QStringLiteral("1.340V"));
+    EXPECT_EQ(panelText(rig, "PMobile_CurrentVoltage"), QStringLiteral("1.340V"));
 }
 
 TEST(PentiumMPageTest, RecordsOfTheChoicesMadeAndActingOnThem) {
