@@ -73,12 +73,8 @@ A64Transition::A64Transition(MsrBuffer& msr, A64TransitionUi& ui, bool realTimeP
 A64Transition::Targets A64Transition::targetsFromTexts(std::string_view multiplierText,
                                                        std::string_view voltageText,
                                                        FidVid current) {
-    Targets targets{current.fid, current.vid, IsOffVoltageText(voltageText)};
-    if (const auto fid = A64_MultiplierTextToFid(multiplierText))
-        targets.fid = *fid;
-    if (const auto vid = A64_VoltageTextToVid(voltageText))
-        targets.vid = *vid;
-    return targets;
+    return amdTargetsFromTexts(multiplierText, voltageText, current, A64_MultiplierTextToFid,
+                               A64_VoltageTextToVid);
 }
 
 A64Transition::FidVid A64Transition::readCurrent() {

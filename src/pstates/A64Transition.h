@@ -25,16 +25,8 @@ class A64Transition {
 public:
     A64Transition(MsrBuffer& msr, A64TransitionUi& ui, bool realTimePriority);
 
-    struct FidVid {
-        uint8_t fid = 0;
-        uint8_t vid = 0;
-    };
-
-    struct Targets {
-        uint8_t fid = 0;
-        uint8_t vid = 0;
-        bool voltageOff = false;  // "off" chosen: the caller warns, then sets vid = kAmdOffVid
-    };
+    using FidVid = AmdFidVid;
+    using Targets = AmdTargets;
 
     // The selected combo texts as targets; a text that matches no entry keeps the current code.
     static Targets targetsFromTexts(std::string_view multiplierText, std::string_view voltageText,

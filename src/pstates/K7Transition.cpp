@@ -38,12 +38,8 @@ K7Transition::K7Transition(MsrBuffer& msr, K7TransitionUi& ui, bool realTimePrio
 
 K7Transition::Targets K7Transition::targetsFromTexts(std::string_view multiplierText,
                                                      std::string_view voltageText, FidVid current) {
-    Targets targets{current.fid, current.vid, IsOffVoltageText(voltageText)};
-    if (const auto fid = K7_MultiplierTextToFid(multiplierText))
-        targets.fid = *fid;
-    if (const auto vid = K7_VoltageTextToVid(voltageText))
-        targets.vid = *vid;
-    return targets;
+    return amdTargetsFromTexts(multiplierText, voltageText, current, K7_MultiplierTextToFid,
+                               K7_VoltageTextToVid);
 }
 
 std::optional<uint32_t> K7Transition::stopGrantCount(const std::string& text) {

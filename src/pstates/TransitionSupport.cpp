@@ -2,6 +2,7 @@
 
 #include <charconv>
 
+#include "CodeTables.h"
 #include "platform/Platform.h"
 
 namespace zandro {
@@ -43,6 +44,16 @@ RealTimeScope::RealTimeScope(Platform& platform, bool enabled)
 RealTimeScope::~RealTimeScope() {
     if (m_enabled)
         m_platform.setNormalPriority();
+}
+
+AmdTargets amdTargetsFromTexts(std::string_view multiplierText, std::string_view voltageText,
+                               AmdFidVid current, AmdTextToCode toFid, AmdTextToCode toVid) {
+    AmdTargets targets{current.fid, current.vid, IsOffVoltageText(voltageText)};
+    if (const auto fid = toFid(multiplierText))
+        targets.fid = *fid;
+    if (const auto vid = toVid(voltageText))
+        targets.vid = *vid;
+    return targets;
 }
 
 }  // namespace zandro

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace zandro {
 
@@ -26,6 +27,25 @@ constexpr ReportRgb reportRgb(ReportColour colour) {
     }
     return {0, 0, 0};
 }
+
+// An AMD FID/VID pair, as C0010042h reports it.
+struct AmdFidVid {
+    uint8_t fid = 0;
+    uint8_t vid = 0;
+};
+
+// What an AMD change aims at.
+struct AmdTargets {
+    uint8_t fid = 0;
+    uint8_t vid = 0;
+    bool voltageOff = false;  // "off" chosen: the caller warns, then sets vid = kAmdOffVid
+};
+
+// The selected combo texts as targets, through the family's text-to-code tables; a text that
+// matches no entry keeps the current code.
+using AmdTextToCode = std::optional<uint8_t> (*)(std::string_view text);
+AmdTargets amdTargetsFromTexts(std::string_view multiplierText, std::string_view voltageText,
+                               AmdFidVid current, AmdTextToCode toFid, AmdTextToCode toVid);
 
 // Milliseconds on the performance counter since `since` (0 when the counter has no frequency).
 uint64_t elapsedMs(Platform& platform, uint64_t since);
