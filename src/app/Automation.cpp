@@ -50,6 +50,12 @@ std::pair<QString, QString> describe(QWidget* w) {
     return {};
 }
 
+QString controlLine(QWidget* w, const QString& kind, const QString& value) {
+    return w->objectName() + QLatin1Char('\t') + kind + QLatin1Char('\t') +
+           (w->isEnabled() ? QLatin1Char('1') : QLatin1Char('0')) + QLatin1Char('\t') +
+           Messages::escaped(value);
+}
+
 void collect(QWidget* parent, QStringList& lines) {
     for (QObject* child : parent->children()) {
         auto* w = qobject_cast<QWidget*>(child);
@@ -58,11 +64,12 @@ void collect(QWidget* parent, QStringList& lines) {
         const QString name = w->objectName();
         const auto [kind, value] = describe(w);
         if (!kind.isEmpty()) {
-            // Controls are leaves; their inner parts are not listed.
             if (!name.isEmpty() && !name.startsWith(QLatin1String("qt_")))
-                lines.append(name + QLatin1Char('\t') + kind + QLatin1Char('\t') +
-                             (w->isEnabled() ? QLatin1Char('1') : QLatin1Char('0')) +
-                             QLatin1Char('\t') + Messages::escaped(value));
+                lines.append(controlLine(w, kind, value));
+            // Controls are leaves, but for the named labels inside a status panel (the
+            // blinking "Too High"), which follow their panel.
+            if (kind == QLatin1String("panel"))
+                collect(w, lines);
             continue;
         }
         collect(w, lines);
@@ -94,13 +101,14 @@ QString Automation::report() const {
     FamilyPage* page = m_window.visiblePage();
     QString out = QStringLiteral("page\t") + (page ? page->objectName() : QStringLiteral("none")) +
                   QLatin1Char('\n');
-    QStringList selector;
     const auto [kind, value] = describe(m_window.CPUSelect_Combo);
-    out += m_window.CPUSelect_Combo->objectName() + QLatin1Char('\t') + kind + QLatin1Char('\t') +
-           (m_window.CPUSelect_Combo->isEnabled() ? QLatin1Char('1') : QLatin1Char('0')) +
-           QLatin1Char('\t') + Messages::escaped(value) + QLatin1Char('\n');
+    out += controlLine(m_window.CPUSelect_Combo, kind, value) + QLatin1Char('\n');
     if (page)
         out += controlLines(page);
+    else if (!m_window.lblNoFamilyPage->isHidden())
+        out += controlLine(m_window.lblNoFamilyPage, QStringLiteral("label"),
+                           m_window.lblNoFamilyPage->text()) +
+               QLatin1Char('\n');
     return out;
 }
 

@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <cstdio>
+#include <functional>
 #include <optional>
 
 #include "TfrmMSR.h"
@@ -29,23 +30,34 @@ constexpr int kHighestProcessor = 31;
 constexpr std::array<FamilyKind, 4> kTransitionOrder = {FamilyAthlon64, FamilyPentiumM,
                                                         FamilyPentium4, FamilyAthlonK7};
 
-// Tells the register buffer's owner of refused writes for as long as the run lasts.
+// Tells the run of refused writes, and of writes refused for a failed read, for as long as it
+// lasts; the window's own message for the latter still shows.
 class WriteFailureWatch {
 public:
-    WriteFailureWatch(MsrBuffer& msr, const int& processor, int& count) : m_msr(msr) {
+    WriteFailureWatch(MsrBuffer& msr, const int& processor, int& count, bool& unread)
+        : m_msr(msr), m_previousUnread(msr.onUnreadWrite) {
         m_msr.onWriteFailed = [&processor, &count](uint32_t index, uint64_t value) {
             ++count;
             if (s_reportWriteFailures)
                 std::fprintf(stderr, "ZANDRO write-failed: cpu %d msr %X value %016llX\n",
                              processor, index, static_cast<unsigned long long>(value));
         };
+        m_msr.onUnreadWrite = [this, &unread](uint32_t index) {
+            unread = true;
+            if (m_previousUnread)
+                m_previousUnread(index);
+        };
     }
-    ~WriteFailureWatch() { m_msr.onWriteFailed = nullptr; }
+    ~WriteFailureWatch() {
+        m_msr.onWriteFailed = nullptr;
+        m_msr.onUnreadWrite = m_previousUnread;
+    }
     WriteFailureWatch(const WriteFailureWatch&) = delete;
     WriteFailureWatch& operator=(const WriteFailureWatch&) = delete;
 
 private:
     MsrBuffer& m_msr;
+    std::function<void(uint32_t)> m_previousUnread;
 };
 
 bool sameIdentity(const CpuIdentity& a, const CpuIdentity& b) {
@@ -105,6 +117,13 @@ void saveConfiguration(TfrmMSR& window) {
     }
 }
 
+void ConfigurationRun::notApplied(const ConfigRecord& record, int processor, const QString& why) {
+    ++m_notApplied;
+    if (s_reportWriteFailures)
+        std::fprintf(stderr, "ZANDRO not-applied: cpu %d code %u value %u: %s\n", processor,
+                     unsigned(record.code), unsigned(record.value), why.toLocal8Bit().constData());
+}
+
 ConfigurationRun::ConfigurationRun(TfrmMSR& window, QStringList arguments)
     : m_window(window), m_arguments(std::move(arguments)) {}
 
@@ -151,7 +170,7 @@ bool ConfigurationRun::RunTime_Set() {
     }
 
     m_processor = processor;
-    WriteFailureWatch watch(m_window.msrBuffer(), m_processor, m_failedWrites);
+    WriteFailureWatch watch(m_window.msrBuffer(), m_processor, m_failedWrites, m_recordUnread);
     if (processor == kAllProcessors) {
         return applyOnAll(contents);
     }
@@ -207,16 +226,31 @@ ConfigurationRun::Outcome ConfigurationRun::ApplyConfiguration(const ConfigConte
         WriteNameString(msr, contents.header.nameText());
 
     for (const ConfigRecord& record : contents.records) {
+        m_recordUnread = false;
         std::array<bool, kFamilyCount> transition{};
+        QString refusal;
         for (int kind = 0; kind < kFamilyCount; ++kind) {
             FamilyPage* page = m_window.page(FamilyKind(kind));
-            if (page->applyRecord({record.code, record.value}) == RecordAction::TransitionRequested)
-                transition[size_t(kind)] = true;
+            switch (page->applyRecord({record.code, record.value})) {
+                case RecordAction::TransitionRequested:
+                    transition[size_t(kind)] = true;
+                    break;
+                case RecordAction::Refused:
+                    refusal = QStringLiteral("the page refused the value");
+                    break;
+                case RecordAction::NotMine:
+                case RecordAction::Applied:
+                    break;
+            }
         }
         for (FamilyKind kind : kTransitionOrder) {
-            if (transition[size_t(kind)])
-                m_window.page(kind)->runTransition();
+            if (transition[size_t(kind)] && !m_window.page(kind)->runTransition())
+                refusal = QStringLiteral("the multiplier and voltage change did not complete");
         }
+        if (m_recordUnread)
+            refusal = QStringLiteral("a register could not be read, nothing was written");
+        if (!refusal.isEmpty())
+            notApplied(record, processor, refusal);
     }
     if (contents.damage != ConfigDamage::None) {
         error(QString::fromStdString(readErrorMessage(quotedPath().toStdString())));

@@ -12,6 +12,7 @@ namespace zandro {
 
 class TfrmMSR;
 struct ConfigContents;
+struct ConfigRecord;
 
 // dlgSaveFile: "Save Configuration File", default extension "msr". Empty when cancelled.
 QString askSaveFileName(QWidget* parent);
@@ -33,6 +34,8 @@ public:
     bool RunTime_Set();
     // Register writes the processor refused while the file was applied.
     int failedWrites() const { return m_failedWrites; }
+    // Records that were not applied as the file asks (a failed read, a refused value).
+    int notAppliedRecords() const { return m_notApplied; }
 
     // Headless runs name each refused write on stderr.
     static void setReportWriteFailures(bool on);
@@ -44,12 +47,15 @@ private:
     Outcome ApplyConfiguration(const ConfigContents& contents, int processor);
     bool applyOnAll(const ConfigContents& contents);
     void error(const QString& text);
+    void notApplied(const ConfigRecord& record, int processor, const QString& why);
     QString quotedPath() const;
 
     TfrmMSR& m_window;
     QStringList m_arguments;
     int m_processor = -1;  // the processor being written, for the refused-write lines
     int m_failedWrites = 0;
+    int m_notApplied = 0;
+    bool m_recordUnread = false;  // the current record met a register that could not be read
 };
 
 }  // namespace zandro

@@ -156,13 +156,16 @@ void TfrmGlobalMSR::refreshApic() {
         return;
     }
     // The base is shown in 4 KiB pages, as a decimal number.
-    Global_APICBaseAddress->setText(
+    Global_APICBaseAddress->showRead(
+        m_msr,
         QString::number(IsAthlon64(m_platform) ? m_msr.MsrBits(39, 12) : m_msr.MsrBits(31, 12)));
-    Global_APICStatus->setText(enabledText(m_msr.MsrBit(11)));
-    Global_Bootstrap->setText(m_msr.MsrBit(8) ? QStringLiteral("yes") : QStringLiteral("no"));
+    Global_APICStatus->showRead(m_msr, enabledText(m_msr.MsrBit(11)));
+    Global_Bootstrap->showRead(m_msr,
+                               m_msr.MsrBit(8) ? QStringLiteral("yes") : QStringLiteral("no"));
     m_msr.Index = kApicBase;
     m_msr.ReadMsr();
-    Global_APICClusterID->setText(
+    Global_APICClusterID->showRead(
+        m_msr,
         QString::number(IsPentium4(m_platform) ? m_msr.MsrBits(6, 5) : m_msr.MsrBits(17, 16)));
 }
 
@@ -184,15 +187,15 @@ void TfrmGlobalMSR::refreshMachineCheck() {
     m_msr.ReadMsr();
     const uint64_t count = m_msr.MsrBits(7, 0);
     const bool globalControl = m_msr.MsrBit(8);
-    Global_StandardRegistersCount->setText(QString::number(count));
-    Global_ExtendedRegistersCount->setText(m_msr.MsrBit(9) ? QString::number(m_msr.MsrBits(23, 16))
-                                                           : kNotSupported);
+    Global_StandardRegistersCount->showRead(m_msr, QString::number(count));
+    Global_ExtendedRegistersCount->showRead(
+        m_msr, m_msr.MsrBit(9) ? QString::number(m_msr.MsrBits(23, 16)) : kNotSupported);
 
     const bool globalUsable = globalControl || !protection;
     if (globalUsable) {
         m_msr.Index = kMcgCtl;
         m_msr.ReadMsr();
-        Global_MCAGlobalStatus->setText(enabledText(m_msr.MsrBit(0)));
+        Global_MCAGlobalStatus->showRead(m_msr, enabledText(m_msr.MsrBit(0)));
     } else {
         Global_MCAGlobalStatus->setText(kNotSupported);
     }
@@ -203,7 +206,7 @@ void TfrmGlobalMSR::refreshMachineCheck() {
     if ((count >= 1 || !protection) && entry >= 0) {
         m_msr.Index = kFirstBankCtl + 4 * uint32_t(entry);
         m_msr.ReadMsr();
-        Global_MCAOneRegisterStatus->setText(enabledText(m_msr.MsrBit(0)));
+        Global_MCAOneRegisterStatus->showRead(m_msr, enabledText(m_msr.MsrBit(0)));
     }
 }
 
@@ -239,8 +242,9 @@ void TfrmGlobalMSR::setBankControlsEnabled(bool enabled) {
 
 void TfrmGlobalMSR::writeGlobal(uint64_t value) {
     m_msr.Index = kMcgCtl;
-    m_msr.ReadMsr();
-    m_msr.setValue(value);
+    // Written only over a register that answered; else the write is refused with its message.
+    if (m_msr.ReadMsr())
+        m_msr.setValue(value);
     m_msr.WriteMsr();
     RefreshGlobalMsr();
 }

@@ -119,9 +119,15 @@ TfrmMSR::TfrmMSR(Platform& platform, MsrBuffer& msr, Startup startup, QWidget* p
     tmrShowForm->setObjectName(QStringLiteral("tmrShowForm"));
     tmrShowForm->setInterval(1);
     connect(tmrShowForm, &QTimer::timeout, this, [this] { tmrShowFormTimer(); });
+
+    m_msr.onUnreadWrite = [this](uint32_t index) {
+        Messages::show(this, MsgKind::Error, Messages::nothingWritten(index, m_boundProcessor));
+    };
 }
 
-TfrmMSR::~TfrmMSR() = default;
+TfrmMSR::~TfrmMSR() {
+    m_msr.onUnreadWrite = nullptr;
+}
 
 void TfrmMSR::buildTopRow() {
     auto* label = new QLabel(QStringLiteral("CPU Select:"), this);
@@ -174,6 +180,11 @@ void TfrmMSR::buildPages() {
                new K5K6Page(m_context, this)};
     for (FamilyPage* page : m_pages)
         page->move(145, 28);
+    lblNoFamilyPage = new QLabel(this);
+    lblNoFamilyPage->setObjectName(QStringLiteral("lblNoFamilyPage"));
+    lblNoFamilyPage->setWordWrap(true);
+    lblNoFamilyPage->setGeometry(155, 38, kClientWidth - 175, 60);
+    lblNoFamilyPage->hide();
 }
 
 QString TfrmMSR::argument(int n) const {
@@ -318,7 +329,9 @@ void TfrmMSR::closeEvent(QCloseEvent* event) {
 
 bool TfrmMSR::SelectProcessor(int n) {
     const bool ok = bindProcessor(m_platform, n);
-    if (!ok)
+    if (ok)
+        m_boundProcessor = n >= 0 && n <= 31 ? n : 0;  // out of range binds processor 0
+    else
         Messages::show(this, MsgKind::Error,
                        QStringLiteral("Processor could not be changed! Unknown error occured."));
     RefreshAll();
@@ -366,6 +379,7 @@ void TfrmMSR::NastavStranky(FamilyPage* page) {
     }
     page->move(145, 28);
     page->setShown(true);
+    lblNoFamilyPage->hide();
 }
 
 FamilyPage* TfrmMSR::visiblePage() const {
@@ -396,6 +410,10 @@ void TfrmMSR::AutoSelectCPU() {
         Ikony_ScrollBox->button(kind)->setChecked(true);
         familyButtonClick(kind);
         Ikony_ScrollBox->bringIntoView(kind);
+    }
+    if (!visiblePage()) {
+        lblNoFamilyPage->setText(QString::fromStdString(unmatchedProcessorText(m_platform)));
+        lblNoFamilyPage->show();
     }
 }
 
@@ -490,7 +508,7 @@ void TfrmMSR::tmrShowFormTimer() {
 bool TfrmMSR::RunTime_Set() {
     ConfigurationRun run(*this, m_startup.arguments);
     const bool applied = run.RunTime_Set();
-    m_configurationWriteFailures = run.failedWrites();
+    m_configurationWriteFailures = run.failedWrites() + run.notAppliedRecords();
     return applied;
 }
 

@@ -10,6 +10,7 @@
 #include "families/PageContext.h"
 
 class QComboBox;
+class QLabel;
 class QTimer;
 
 namespace zandro {
@@ -76,8 +77,10 @@ public:
     void tmrShowFormTimer();
     bool RunTime_Set();
     void SaveConfiguration();
-    // Register writes refused while the configuration file was applied.
+    // Register writes refused, and records not applied, while the configuration file was applied.
     int configurationWriteFailures() const { return m_configurationWriteFailures; }
+    // The processor the process is bound to.
+    int boundProcessor() const { return m_boundProcessor; }
     Platform& platform() const { return m_platform; }
     MsrBuffer& msrBuffer() const { return m_msr; }
 
@@ -99,6 +102,8 @@ public:
     QTimer* Frequency_timer = nullptr;
     QTimer* Overheating_timer = nullptr;
     QTimer* tmrShowForm = nullptr;
+    // Fills the empty page area when no family page fits the processor.
+    QLabel* lblNoFamilyPage = nullptr;
 
 signals:
     void closing();
@@ -130,6 +135,7 @@ private:
     Pentium4Page* m_pentium4 = nullptr;
     bool m_configurationApplied = false;
     int m_configurationWriteFailures = 0;
+    int m_boundProcessor = 0;
     bool m_closed = false;
 };
 

@@ -46,6 +46,7 @@ CpuIdentity ReadCpuid(Platform& platform) {
     // The extended model counts only when the base model is 15, not when the family is.
     id.model = model == 15 ? uint8_t(model + 16 * extModel) : model;
     id.stepping = stepping;
+    id.extendedModel = extModel;
     return id;
 }
 
@@ -53,17 +54,20 @@ bool familyMatches(FamilyKind kind, const CpuIdentity& id) {
     const bool amd = id.vendorCode == 1;
     const bool intel = id.vendorCode == 2;
     const bool mobileModel = id.model == 9 || id.model == 13;
+    // Every Intel part since the Core is family 6 too: the P6 and Pentium M parts are the ones
+    // with no extended model and a model below 14.
+    const bool p6Era = id.extendedModel == 0 && id.model < 14;
     switch (kind) {
         case FamilyAthlon64:
             return amd && id.family == 15;
         case FamilyPentiumM:
-            return intel && id.family == 6 && mobileModel;
+            return intel && id.family == 6 && p6Era && mobileModel;
         case FamilyPentium4:
             return intel && id.family == 15;
         case FamilyAthlonK7:
             return amd && id.family == 6;
         case FamilyPentium3:
-            return intel && id.family == 6 && !mobileModel;
+            return intel && id.family == 6 && p6Era && !mobileModel;
         case FamilyK5K6:
             return amd && id.family == 5;
     }
@@ -72,6 +76,24 @@ bool familyMatches(FamilyKind kind, const CpuIdentity& id) {
 
 bool isFamilyDetected(Platform& platform, FamilyKind kind) {
     return familyMatches(kind, ReadCpuid(platform));
+}
+
+std::string unmatchedProcessorText(Platform& platform) {
+    const uint32_t eax = platform.cpuid(1).eax;
+    const unsigned family = (eax >> 8) & 0xF;
+    unsigned model = (eax >> 4) & 0xF;
+    if (family == 6 || family == 15)
+        model += ((eax >> 16) & 0xF) << 4;
+    const CpuIdentity id = ReadCpuid(platform);
+    std::string vendor = vendorString(platform);
+    // Only printable characters reach the window.
+    for (char& c : vendor) {
+        if (c < 0x20 || c > 0x7E)
+            c = '?';
+    }
+    return "No family page fits this processor: " + vendor + ", family " +
+           std::to_string(id.family) + ", model " + std::to_string(model) + ", stepping " +
+           std::to_string(id.stepping) + ".";
 }
 
 bool IsAthlon64(Platform& p) {

@@ -14,6 +14,7 @@ struct CpuIdentity {
     uint8_t model = 0;
     uint8_t stepping = 0;
     uint8_t vendorCode = 0;  // 0 unknown, 1 AMD, 2 Intel, 3 Centaur, 4 Cyrix, 5 Rise, 6 Transmeta
+    uint8_t extendedModel = 0;  // leaf 1 EAX bits 19..16, as CPUID gives it
 };
 
 // The vendor code of a 12-character vendor string (0 for none of the known ones).
@@ -42,5 +43,9 @@ bool IsK5K6(Platform& platform);
 
 bool familyMatches(FamilyKind kind, const CpuIdentity& id);
 bool isFamilyDetected(Platform& platform, FamilyKind kind);
+
+// One line naming the processor that no family page fits: vendor string, family, model (with the
+// extended model, as the vendors number their parts) and stepping.
+std::string unmatchedProcessorText(Platform& platform);
 
 }  // namespace zandro

@@ -7,17 +7,31 @@ namespace zandro {
 bool MsrBuffer::ReadMsr() {
     uint32_t eax = 0, edx = 0;
     const bool ok = m_platform.readMsr(Index, eax, edx) == DriverStatus::Ok;
-    // Callers decode whatever the buffer holds; a failed read leaves zeros, never stale data.
+    // A failed read leaves zeros, never the previous register's value.
     Low = ok ? eax : 0;
     High = ok ? edx : 0;
+    m_unread = !ok;
+    m_unreadIndex = Index;
     return ok;
 }
 
+bool MsrBuffer::refusedAsUnread() const {
+    if (!m_unread || Index != m_unreadIndex)
+        return false;
+    if (onUnreadWrite)
+        onUnreadWrite(Index);
+    return true;
+}
+
 bool MsrBuffer::WriteMsr() {
+    if (refusedAsUnread())
+        return false;
     return written(m_platform.writeMsr(Index, value()) == DriverStatus::Ok);
 }
 
 bool MsrBuffer::WriteMsrFlushing() {
+    if (refusedAsUnread())
+        return false;
     return written(m_platform.writeMsrWbinvd(Index, value()) == DriverStatus::Ok);
 }
 

@@ -19,28 +19,42 @@ public:
     uint32_t Low = 0;   // bits 0..31 (EAX)
     uint32_t High = 0;  // bits 32..63 (EDX)
 
+    // A failed read leaves zeros, and the buffer then holds no register: a write of that same
+    // register is refused until it is read again or given a whole new value, so that bits that
+    // were never read are never written back as zeros.
     bool ReadMsr();
     bool WriteMsr();
     bool WriteMsrFlushing();  // the write with cache write-back and invalidate
 
+    // False after a failed read, until the next good read or setValue().
+    bool holdsRead() const { return !m_unread; }
+
     // Told of every write the driver refuses (register, value), when set.
     std::function<void(uint32_t index, uint64_t value)> onWriteFailed;
+    // Told of every write refused here because the register could not be read, when set.
+    std::function<void(uint32_t index)> onUnreadWrite;
 
     bool MsrBit(unsigned bit) const;
     uint64_t MsrBits(unsigned highest, unsigned lowest) const;
 
     uint64_t value() const { return (uint64_t(High) << 32) | Low; }
+    // A whole value chosen by the caller, not built from a read.
     void setValue(uint64_t v) {
         Low = uint32_t(v);
         High = uint32_t(v >> 32);
+        m_unread = false;
     }
 
     Platform& platform() const { return m_platform; }
 
 private:
+    friend class MsrBufferSave;
+    bool refusedAsUnread() const;
     bool written(bool ok) const;
 
     Platform& m_platform;
+    bool m_unread = false;       // the last read failed ...
+    uint32_t m_unreadIndex = 0;  // ... and was of this register
 };
 
 // Saves the whole buffer and puts it back on scope exit, for reads in the middle of a
@@ -48,11 +62,18 @@ private:
 class MsrBufferSave {
 public:
     explicit MsrBufferSave(MsrBuffer& buffer)
-        : m_buffer(buffer), m_index(buffer.Index), m_low(buffer.Low), m_high(buffer.High) {}
+        : m_buffer(buffer),
+          m_index(buffer.Index),
+          m_low(buffer.Low),
+          m_high(buffer.High),
+          m_unread(buffer.m_unread),
+          m_unreadIndex(buffer.m_unreadIndex) {}
     ~MsrBufferSave() {
         m_buffer.Index = m_index;
         m_buffer.Low = m_low;
         m_buffer.High = m_high;
+        m_buffer.m_unread = m_unread;
+        m_buffer.m_unreadIndex = m_unreadIndex;
     }
     MsrBufferSave(const MsrBufferSave&) = delete;
     MsrBufferSave& operator=(const MsrBufferSave&) = delete;
@@ -60,6 +81,8 @@ public:
 private:
     MsrBuffer& m_buffer;
     uint32_t m_index, m_low, m_high;
+    bool m_unread;
+    uint32_t m_unreadIndex;
 };
 
 }  // namespace zandro

@@ -202,9 +202,9 @@ void A64Page::A64_RefreshStatus() {
 
     msr.Index = kManufacturingId;
     msr.ReadMsr();
-    m_majorMask->setText(QString::number(msr.MsrBits(7, 4)));
-    m_minorMask->setText(QString::number(msr.MsrBits(3, 0)));
-    m_reticle->setText(QString::number(msr.MsrBits(9, 8)));
+    m_majorMask->showRead(msr, QString::number(msr.MsrBits(7, 4)));
+    m_minorMask->showRead(msr, QString::number(msr.MsrBits(3, 0)));
+    m_reticle->showRead(msr, QString::number(msr.MsrBits(9, 8)));
 
     // EFER first, then HWCR: each register is read once and all its rows decoded.
     for (uint32_t index : {kEfer, kHwcr}) {
@@ -214,8 +214,9 @@ void A64Page::A64_RefreshStatus() {
             const OptionRow& option = kOptions[row];
             if (option.index != index)
                 continue;
-            m_optionPanels[row]->setText(QString::fromLatin1(
-                msr.MsrBit(option.statusBit) ? option.whenSet : option.whenClear));
+            m_optionPanels[row]->showRead(
+                msr, QString::fromLatin1(msr.MsrBit(option.statusBit) ? option.whenSet
+                                                                      : option.whenClear));
         }
     }
 
@@ -289,27 +290,32 @@ void A64Page::showCoreClock() {
     showMeasuredCoreClock(A64_CurrentCoreClock, context().platform);
 }
 
-void A64Page::A64_InitiateFIDVIDChangeButtonClick() {
+bool A64Page::A64_InitiateFIDVIDChangeButtonClick() {
     TransitionUi ui(*this);
     A64Transition transition(context().msr, ui, context().flags.RealTimePriority);
-    const A64Transition::FidVid current = transition.readCurrent();
-    A64Transition::Targets targets = A64Transition::targetsFromTexts(
-        selectedText(frequency.multiplier), selectedText(frequency.voltage), current);
-    bool go = true;
-    if (targets.voltageOff) {
-        go = confirmOffVoltage(this);
-        targets.vid = kAmdOffVid;
+    const auto current = transition.readCurrent();
+    bool completed = false;
+    if (current) {
+        A64Transition::Targets targets = A64Transition::targetsFromTexts(
+            selectedText(frequency.multiplier), selectedText(frequency.voltage), *current);
+        bool go = true;
+        if (targets.voltageOff) {
+            go = confirmOffVoltage(this);
+            targets.vid = kAmdOffVid;
+        }
+        // A box that holds no usable number would stop a transition half-way: refuse it up
+        // front. Only the boxes that the routine about to run reads: a voltage-only change never
+        // reads the FID box.
+        if (go && targets.fid != current->fid)
+            go = A64_FIDstabilizationCyclesBoxExit() && A64_VIDstabilizationCyclesBoxExit();
+        else if (go && targets.vid != current->vid)
+            go = A64_VIDstabilizationCyclesBoxExit();
+        if (go)
+            completed = transition.changeFrom(*current, targets.fid, targets.vid) !=
+                        A64Transition::Outcome::Failed;
     }
-    // A box that holds no usable number would stop a transition half-way: refuse it up front.
-    // Only the boxes that the routine about to run reads: a voltage-only change never reads the
-    // FID box.
-    if (go && targets.fid != current.fid)
-        go = A64_FIDstabilizationCyclesBoxExit() && A64_VIDstabilizationCyclesBoxExit();
-    else if (go && targets.vid != current.vid)
-        go = A64_VIDstabilizationCyclesBoxExit();
-    if (go)
-        transition.changeFrom(current, targets.fid, targets.vid);
     showCoreClock();
+    return completed;
 }
 
 std::vector<OptionRecord> A64Page::savedOptions() const {

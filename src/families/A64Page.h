@@ -27,7 +27,7 @@ public:
     void fillLists() override;
     std::vector<OptionRecord> savedOptions() const override;
     RecordAction applyRecord(OptionRecord record) override;
-    void runTransition() override { A64_InitiateFIDVIDChangeButtonClick(); }
+    bool runTransition() override { return A64_InitiateFIDVIDChangeButtonClick(); }
     void A64_RefreshStatus();
 
     // Feature switches.
@@ -43,7 +43,7 @@ public:
     void A64_SSEInstructionSupportDISClick() { optionClick(4, false); }
 
     // Frequency and voltage control.
-    void A64_InitiateFIDVIDChangeButtonClick();
+    bool A64_InitiateFIDVIDChangeButtonClick();  // false when the change was refused or failed
     void A64_ClearTransitionStatus();
     bool A64_FIDstabilizationCyclesBoxExit();
     bool A64_VIDstabilizationCyclesBoxExit();

@@ -21,6 +21,7 @@ enum class RecordAction {
     NotMine,              // the code belongs to no option of this page
     Applied,              // the handler ran (or the value named no button and was ignored)
     TransitionRequested,  // a multiplier or voltage box was set; run this page's transition next
+    Refused,              // the page refused the value (its message was shown); nothing written
 };
 
 // The page control of one processor family: its tab sheets, their show and exit events, and the
@@ -54,8 +55,9 @@ public:
     // that position, or the list item chosen and its button's handler; radio buttons stay as
     // they are.
     virtual RecordAction applyRecord(OptionRecord) { return RecordAction::NotMine; }
-    // The multiplier/voltage change that a TransitionRequested record asks for (the "Set" click).
-    virtual void runTransition() {}
+    // The multiplier/voltage change that a TransitionRequested record asks for (the "Set" click);
+    // false when the change was refused or did not complete.
+    virtual bool runTransition() { return true; }
 
 protected:
     TabSheet* addSheet(const QString& name, const QString& caption);

@@ -54,8 +54,8 @@ void FidVidInfo::refresh(MsrBuffer& msr, Platform& platform, bool userProtection
     for (size_t i = 0; i < m_rows.size() && i < m_panels.size(); ++i) {
         const FidVidRow& row = m_rows[i];
         const auto code = uint8_t(msr.MsrBits(row.high, row.low));
-        m_panels[i]->setText(
-            QString::fromStdString(row.voltage ? m_vidText(code) : m_fidText(code)));
+        m_panels[i]->showRead(
+            msr, QString::fromStdString(row.voltage ? m_vidText(code) : m_fidText(code)));
     }
 }
 

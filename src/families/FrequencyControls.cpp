@@ -8,6 +8,7 @@
 #include "SheetBuilder.h"
 #include "StatusPanel.h"
 #include "core/CoreClock.h"
+#include "pstates/IntelTransition.h"
 #include "pstates/ListFillers.h"
 
 namespace zandro {
@@ -74,6 +75,19 @@ void setInitialItems(QComboBox* box, const std::vector<std::string>& items) {
     for (const std::string& item : items)
         box->addItem(QString::fromStdString(item));
     box->setCurrentIndex(-1);
+}
+
+bool changeIntelOperatingPoint(MsrBuffer& msr, IntelTransitionUi& ui, IntelFamily family,
+                               const FrequencyControls& controls) {
+    IntelTransition transition(msr, ui, family);
+    const auto current = transition.readCurrent();
+    if (!current)
+        return false;
+    // A code without a place in the voltage table is refused by the engine before any write,
+    // with its reason in the report panel.
+    const IntelTransition::RatioVid target = IntelTransition::targetsFromTexts(
+        family, selectedText(controls.multiplier), selectedText(controls.voltage), *current);
+    return transition.changeFrom(*current, target) != IntelTransition::Outcome::Failed;
 }
 
 }  // namespace zandro

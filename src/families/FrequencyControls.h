@@ -49,4 +49,14 @@ std::string selectedText(const QComboBox* box);
 void showMeasuredCoreClock(StatusPanel* panel, Platform& platform);
 // Asks before a change to the AMD "off" voltage code 11111b; true when the user answers Yes.
 bool confirmOffVoltage(QWidget* parent);
+
+class IntelTransitionUi;
+class MsrBuffer;
+enum class IntelFamily;
+
+// The "Set" click of the Intel pages: from the ratio and VID in 198h to the items chosen in the
+// two boxes; false when the change was refused or did not complete.
+bool changeIntelOperatingPoint(MsrBuffer& msr, IntelTransitionUi& ui, IntelFamily family,
+                               const FrequencyControls& controls);
+
 }  // namespace zandro

@@ -121,7 +121,7 @@ void K5K6Page::showOptions(uint32_t index) {
     const MsrBuffer& msr = context().msr;
     for (size_t row = 0; row < kOptions.size(); ++row) {
         if (kOptions[row].index == index && int(row) != kK5WriteAllocateRow)
-            m_options[row]->setText(optionText(msr, kOptions[row]));
+            m_options[row]->showRead(msr, optionText(msr, kOptions[row]));
     }
 }
 
@@ -137,7 +137,8 @@ void K5K6Page::K5_RefreshStatus() {
     for (QWidget* control : m_k5WriteAllocateControls)
         control->setEnabled(writeAllocate);
     if (writeAllocate)
-        m_options[kK5WriteAllocateRow]->setText(optionText(msr, kOptions[kK5WriteAllocateRow]));
+        m_options[kK5WriteAllocateRow]->showRead(msr,
+                                                 optionText(msr, kOptions[kK5WriteAllocateRow]));
 }
 
 void K5K6Page::K6_RefreshStatus() {
@@ -145,8 +146,8 @@ void K5K6Page::K6_RefreshStatus() {
     msr.Index = kWhcr;
     msr.ReadMsr();
     showOptions(kWhcr);
-    m_limit->setText(QString::number(msr.MsrBits(kLimitHigh, kLimitLow) * 4) +
-                     QStringLiteral("MBytes"));
+    m_limit->showRead(
+        msr, QString::number(msr.MsrBits(kLimitHigh, kLimitLow) * 4) + QStringLiteral("MBytes"));
     msr.Index = kEfer;
     msr.ReadMsr();
     showOptions(kEfer);
@@ -169,19 +170,19 @@ void K5K6Page::K6_WriteAllocateLimitBoxChange() {
         limitLabelText(shown ? QString::number(blocks * 4) : QStringLiteral("---")));
 }
 
-void K5K6Page::K6_WriteAllocateLimitSETClick() {
+bool K5K6Page::K6_WriteAllocateLimitSETClick() {
     const QString text = K6_WriteAllocateLimitBox->text();
     bool ok = false;
     const int blocks = text.toInt(&ok);
     if (!ok) {
         Messages::show(this, MsgKind::Error,
                        QStringLiteral("'%1' is not a valid integer value").arg(text));
-        return;
+        return false;
     }
     if (blocks < 0 || blocks > kLimitMax) {
         Messages::show(this, MsgKind::Warning,
                        QStringLiteral("Please select a value between 0 and 127."));
-        return;
+        return false;
     }
     MsrBuffer& msr = context().msr;
     msr.Index = kWhcr;
@@ -190,6 +191,7 @@ void K5K6Page::K6_WriteAllocateLimitSETClick() {
     msr.Low = (msr.Low & ~mask) | (uint32_t(blocks) << kLimitLow);
     msr.WriteMsr();
     K6_RefreshStatus();
+    return true;
 }
 
 std::vector<OptionRecord> K5K6Page::savedOptions() const {
@@ -204,8 +206,8 @@ std::vector<OptionRecord> K5K6Page::savedOptions() const {
 RecordAction K5K6Page::applyRecord(OptionRecord record) {
     if (record.code == kLimitCode) {
         K6_WriteAllocateLimitBox->setText(QString::number(record.value));
-        K6_WriteAllocateLimitSETClick();
-        return RecordAction::Applied;
+        // The Set button says why it refuses a value; the run must not count it as applied.
+        return K6_WriteAllocateLimitSETClick() ? RecordAction::Applied : RecordAction::Refused;
     }
     return m_records.apply(record);
 }

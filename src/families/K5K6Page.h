@@ -34,7 +34,7 @@ public:
     static constexpr int kOptionCount = 8;
     void optionClick(int row, bool enable);
     void K6_WriteAllocateLimitBoxChange();
-    void K6_WriteAllocateLimitSETClick();
+    bool K6_WriteAllocateLimitSETClick();  // false when the box's value was refused
 
     EditBox* K6_WriteAllocateLimitBox = nullptr;
     QLabel* K6_WriteAllocateLabel = nullptr;

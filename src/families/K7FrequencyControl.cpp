@@ -103,29 +103,33 @@ void K7Page::showCoreClock() {
     showMeasuredCoreClock(K7_CurrentCoreClock, context().platform);
 }
 
-void K7Page::K7_InitiateFIDVIDChangeButtonClick() {
+bool K7Page::K7_InitiateFIDVIDChangeButtonClick() {
     // A click that arrives while a change runs (from a nested event loop) starts nothing.
     if (m_changing)
-        return;
+        return false;
     const InFlight inFlight(m_changing);
     TransitionUi ui(*this);
-    K7Transition transition(context().msr, ui, context().flags.RealTimePriority);
-    const K7Transition::FidVid current = transition.readCurrent();
-    K7Transition::Targets targets = K7Transition::targetsFromTexts(
-        selectedText(frequency.multiplier), selectedText(frequency.voltage), current);
-    bool go = true;
-    if (targets.voltageOff) {
-        go = confirmOffVoltage(this);
-        targets.vid = kAmdOffVid;
+    K7Transition transition(context().msr, ui);
+    const auto current = transition.readCurrent();
+    bool completed = false;
+    if (current) {
+        K7Transition::Targets targets = K7Transition::targetsFromTexts(
+            selectedText(frequency.multiplier), selectedText(frequency.voltage), *current);
+        bool go = true;
+        if (targets.voltageOff) {
+            go = confirmOffVoltage(this);
+            targets.vid = kAmdOffVid;
+        }
+        const auto routine = K7Transition::routineFor(*current, targets.fid, targets.vid);
+        // Every write carries the stop-grant count: a box without a usable number is refused
+        // before the first write rather than half-way through the change.
+        if (go && routine != K7Transition::Routine::None)
+            go = K7_StopGrantCyclesBoxExit();
+        if (go)
+            completed = transition.run(routine, targets.fid, targets.vid);
     }
-    const auto routine = K7Transition::routineFor(current, targets.fid, targets.vid);
-    // Every write carries the stop-grant count: a box without a usable number is refused before
-    // the first write rather than half-way through the change.
-    if (go && routine != K7Transition::Routine::None)
-        go = K7_StopGrantCyclesBoxExit();
-    if (go)
-        transition.run(routine, targets.fid, targets.vid);
     showCoreClock();
+    return completed;
 }
 
 }  // namespace zandro

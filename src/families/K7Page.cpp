@@ -175,16 +175,16 @@ void K7Page::K7_RefreshStatus() {
     enableForModel(model);
 
     nameEditor->show(ReadNameString(msr));
-    m_coreMultiplier->setText(QString::fromStdString(K7_ChipsetMultiplierText(msr)));
+    m_coreMultiplier->showRead(msr, QString::fromStdString(K7_ChipsetMultiplierText(msr)));
 
     msr.Index = kManufacturingId;
     msr.ReadMsr();
-    m_maskRevision->setText(
-        QStringLiteral("%1 / %2").arg(msr.MsrBits(7, 4)).arg(msr.MsrBits(3, 0)));
+    m_maskRevision->showRead(
+        msr, QStringLiteral("%1 / %2").arg(msr.MsrBits(7, 4)).arg(msr.MsrBits(3, 0)));
 
     msr.Index = kHwcr;
     msr.ReadMsr();
-    m_cpuNumber->setText(QString::number(msr.MsrBits(31, 28)));
+    m_cpuNumber->showRead(msr, QString::number(msr.MsrBits(31, 28)));
 
     // EFER, SYSCFG, HWCR: each read once and all its rows decoded.
     for (uint32_t index : {kEfer, kSyscfg, kHwcr}) {
@@ -192,7 +192,7 @@ void K7Page::K7_RefreshStatus() {
         msr.ReadMsr();
         for (size_t row = 0; row < kFeatures.size(); ++row) {
             if (kFeatures[row].index == index)
-                m_featurePanels[row]->setText(optionText(msr, kFeatures[row]));
+                m_featurePanels[row]->showRead(msr, optionText(msr, kFeatures[row]));
         }
     }
 
@@ -206,6 +206,11 @@ void K7Page::K7_RefreshStatus() {
 // Decodes C001001Bh from the buffer; a field with no text leaves its panel as it was.
 void K7Page::showClockControl(uint8_t model) {
     const MsrBuffer& msr = context().msr;
+    if (!msr.holdsRead()) {
+        for (StatusPanel* panel : {m_halt.panel, m_stopGrant.panel, m_timing.panel, m_apicMessages})
+            panel->showRead(msr, QString());
+        return;
+    }
     const K7ClockControl clock = K7ClockControl::decode(msr.Low);
     if (model >= 6 && clock.haltDivisor)
         m_halt.panel->setText(QString::fromLatin1(kK7DivisorItems[*clock.haltDivisor]));

@@ -33,7 +33,7 @@ public:
 
     std::vector<OptionRecord> savedOptions() const override;
     RecordAction applyRecord(OptionRecord record) override;
-    void runTransition() override { K7_InitiateFIDVIDChangeButtonClick(); }
+    bool runTransition() override { return K7_InitiateFIDVIDChangeButtonClick(); }
 
     // Feature switches, in the order of the Features tab.
     enum Feature { SystemCallExtension, SystemEccChecking, TlbForceCacheable, SseSupport };
@@ -56,7 +56,7 @@ public:
     void K7_CLKtimingSETClick();
 
     // Frequency and voltage control.
-    void K7_InitiateFIDVIDChangeButtonClick();
+    bool K7_InitiateFIDVIDChangeButtonClick();  // false when the change was refused or failed
     void K7_ClearTransitionStatus();
     // Range check of the stop-grant box: warns, puts the focus back and answers false when the
     // box holds no number within 0..1048575.

@@ -56,6 +56,14 @@ const char* Messages::kindName(MsgKind kind) {
     return "plain";
 }
 
+QString Messages::nothingWritten(uint32_t index, int processor) {
+    return QStringLiteral(
+               "Could not read Model Specific Register %1h on processor %2. Nothing was "
+               "written.")
+        .arg(QString::number(index, 16).toUpper())
+        .arg(processor);
+}
+
 QString Messages::escaped(const QString& text) {
     QString line = text;
     line.replace(QLatin1Char('\n'), QLatin1String("\\n"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 #include <functional>
 
 class QDialog;
@@ -31,6 +32,10 @@ public:
     static void setNonBlockingDialogs(bool on);
     // Shows a modal window: exec() normally, show() when dialogs must not block.
     static void runModal(QDialog* dialog);
+
+    // A read-modify-write whose read failed: "Could not read Model Specific Register 1A0h on
+    // processor 0. Nothing was written."
+    static QString nothingWritten(uint32_t index, int processor);
 
     // The one-line form of a message: line feeds and carriage returns as \n and \r.
     static QString escaped(const QString& text);

@@ -219,7 +219,7 @@ void Pentium3Page::showOptions(uint32_t index) {
     const MsrBuffer& msr = context().msr;
     for (size_t row = 0; row < kOptions.size(); ++row) {
         if (kOptions[row].index == index)
-            m_options[row]->setText(optionText(msr, kOptions[row]));
+            m_options[row]->showRead(msr, optionText(msr, kOptions[row]));
     }
 }
 
@@ -230,14 +230,16 @@ void Pentium3Page::showFields(uint32_t index) {
         if (row.index != index)
             continue;
         const uint64_t value = msr.MsrBits(row.high, row.low);
-        if (value < row.texts.size() && row.texts[value])
+        if (!msr.holdsRead())
+            m_fields[field]->showRead(msr, QString());
+        else if (value < row.texts.size() && row.texts[value])
             m_fields[field]->setText(QString::fromLatin1(row.texts[value]));
     }
 }
 
 void Pentium3Page::P6_RefreshStatus() {
     MsrBuffer& msr = context().msr;
-    m_ratio->setText(QString::fromStdString(P6_ClockRatioText(msr)));
+    m_ratio->showRead(msr, QString::fromStdString(P6_ClockRatioText(msr)));
 
     msr.Index = kEbcHardPowerOn;
     msr.ReadMsr();
@@ -247,22 +249,24 @@ void Pentium3Page::P6_RefreshStatus() {
     msr.Index = kBbclControl;
     msr.ReadMsr();
     // A set bit means the serial number has been disabled.
-    m_serialNumber->setText(msr.MsrBit(kSerialNumberBit) ? QStringLiteral("Disabled")
-                                                         : QStringLiteral("Enabled"));
+    m_serialNumber->showRead(
+        msr, msr.MsrBit(kSerialNumberBit) ? QStringLiteral("Disabled") : QStringLiteral("Enabled"));
 
     msr.Index = kBbclCrCtl3;
     msr.ReadMsr();
     showFields(kBbclCrCtl3);
     const auto latency = int(msr.MsrBits(kLatencyHigh, kLatencyLow));
-    m_latency->setText(QString::number(latency) + QStringLiteral("cycle"));
+    m_latency->showRead(msr, QString::number(latency) + QStringLiteral("cycle"));
     // Exactly one bit of 17..13 names the size; any other pattern keeps the panel's text.
     const auto sizeBits = uint32_t(msr.MsrBits(kCacheSizeHigh, kCacheSizeLow));
-    for (size_t position = 0; position < kCacheSizes.size(); ++position) {
+    if (!msr.holdsRead())
+        m_cacheSize->showRead(msr, QString());
+    for (size_t position = 0; position < kCacheSizes.size() && msr.holdsRead(); ++position) {
         if (sizeBits == uint32_t(1) << position)
             m_cacheSize->setText(QString::fromLatin1(kCacheSizes[position].text));
     }
     // The list follows the register until the user picks an entry of his own.
-    if (P6_L2cacheLatencyCombo->currentIndex() < 0)
+    if (P6_L2cacheLatencyCombo->currentIndex() < 0 && msr.holdsRead())
         P6_L2cacheLatencyCombo->setCurrentIndex(latency);
     showOptions(kBbclCrCtl3);
 }

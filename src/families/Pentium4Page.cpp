@@ -195,26 +195,26 @@ void Pentium4Page::refreshBusAndMultipliers() {
     msr.Index = kEbcFrequencyId;
     msr.ReadMsr();
     StatusPanel* bus = panel(QStringLiteral("NetBurst_ExternalBusFrequency"));
-    bus->setText(QStringLiteral("Unknown"));
+    bus->showRead(msr, QStringLiteral("Unknown"));
     if (IsNetBurstModel01(platform)) {
         if (msr.MsrBits(23, 21) == 0)
-            bus->setText(QStringLiteral("100 MHz"));
+            bus->showRead(msr, QStringLiteral("100 MHz"));
         panel(QStringLiteral("NetBurst_NominalMulti"))
-            ->setText(oldNominalMultiplier(unsigned(msr.MsrBits(11, 8))));
+            ->showRead(msr, oldNominalMultiplier(unsigned(msr.MsrBits(11, 8))));
         return;
     }
-    bus->setText(newBusFrequency(unsigned(msr.MsrBits(18, 16))));
+    bus->showRead(msr, newBusFrequency(unsigned(msr.MsrBits(18, 16))));
     const auto maximum = int64_t(msr.MsrBits(7, 0));
     panel(QStringLiteral("NetBurst_NominalMulti"))
-        ->setText(multiplier(int64_t(msr.MsrBits(31, 24))));
-    panel(QStringLiteral("NetBurst_MaximumMulti"))->setText(multiplier(maximum));
+        ->showRead(msr, multiplier(int64_t(msr.MsrBits(31, 24))));
+    panel(QStringLiteral("NetBurst_MaximumMulti"))->showRead(msr, multiplier(maximum));
     panel(QStringLiteral("NetBurst_MinimumMulti"))
-        ->setText(multiplier(maximum - int64_t(msr.MsrBits(15, 8))));
-    panel(QStringLiteral("NetBurst_FrequencyLock"))->setText(yesNo(msr.MsrBit(20)));
-    panel(QStringLiteral("NetBurst_SpeedStepSupport"))->setText(yesNo(msr.MsrBit(21)));
+        ->showRead(msr, multiplier(maximum - int64_t(msr.MsrBits(15, 8))));
+    panel(QStringLiteral("NetBurst_FrequencyLock"))->showRead(msr, yesNo(msr.MsrBit(20)));
+    panel(QStringLiteral("NetBurst_SpeedStepSupport"))->showRead(msr, yesNo(msr.MsrBit(21)));
     msr.Index = kEngineeringSample;
     msr.ReadMsr();
-    panel(QStringLiteral("NetBurst_ESchip"))->setText(yesNo(!msr.MsrBit(49)));
+    panel(QStringLiteral("NetBurst_ESchip"))->showRead(msr, yesNo(!msr.MsrBit(49)));
 }
 
 void Pentium4Page::refreshFeatures() {
@@ -226,7 +226,8 @@ void Pentium4Page::refreshFeatures() {
     const auto show = [&](size_t row) {
         const NetBurstBitOption& option = kFeatureRows[row];
         panel(QLatin1String(option.panel))
-            ->setText(QLatin1String(msr.MsrBit(option.bit) ? option.whenSet : option.whenClear));
+            ->showRead(msr,
+                       QLatin1String(msr.MsrBit(option.bit) ? option.whenSet : option.whenClear));
     };
     show(kFastStringRow);
     show(kX87Row);
@@ -261,19 +262,20 @@ void Pentium4Page::refreshTargetAndPerformance() {
     msr.Index = ThermalMonitorTab::kTm2Control;
     msr.ReadMsr();
     panel(QStringLiteral("NetBurst_TM2targetMultiplier"))
-        ->setText(multiplier(int64_t(msr.MsrBits(15, 8))));
+        ->showRead(msr, multiplier(int64_t(msr.MsrBits(15, 8))));
     panel(QStringLiteral("NetBurst_TM2targetVoltage"))
-        ->setText(QString::fromStdString(NetBurst_VidToText(uint8_t(msr.MsrBits(7, 0)))));
+        ->showRead(msr, QString::fromStdString(NetBurst_VidToText(uint8_t(msr.MsrBits(7, 0)))));
     msr.Index = kPerfStatus;
     msr.ReadMsr();
     panel(QStringLiteral("NetBurst_CurrentMultiplier"))
-        ->setText(multiplier(int64_t(msr.MsrBits(15, 8))));
+        ->showRead(msr, multiplier(int64_t(msr.MsrBits(15, 8))));
+    // 198h bits 47..40 and 39..32 hold the highest ratio and VID; 31..24 and 23..16 the lowest.
     panel(QStringLiteral("NetBurst_MaximumMultiplier"))
-        ->setText(multiplier(int64_t(msr.MsrBits(31, 24))));
+        ->showRead(msr, multiplier(int64_t(msr.MsrBits(47, 40))));
     panel(QStringLiteral("NetBurst_CurrentVoltage"))
-        ->setText(QString::fromStdString(NetBurst_VidToText(uint8_t(msr.MsrBits(7, 0)))));
+        ->showRead(msr, QString::fromStdString(NetBurst_VidToText(uint8_t(msr.MsrBits(7, 0)))));
     panel(QStringLiteral("NetBurst_MaximumVoltage"))
-        ->setText(QString::fromStdString(NetBurst_VidToText(uint8_t(msr.MsrBits(23, 16)))));
+        ->showRead(msr, QString::fromStdString(NetBurst_VidToText(uint8_t(msr.MsrBits(39, 32)))));
 }
 
 void Pentium4Page::NetBurst_RefreshStatus() {
@@ -283,18 +285,19 @@ void Pentium4Page::NetBurst_RefreshStatus() {
     msr.Index = kEbcHardPowerOn;
     msr.ReadMsr();
     panel(QStringLiteral("NetBurst_InOrderQueueDepth"))
-        ->setText(msr.MsrBit(2) ? QStringLiteral("1 entry") : QStringLiteral("12 entry"));
+        ->showRead(msr, msr.MsrBit(2) ? QStringLiteral("1 entry") : QStringLiteral("12 entry"));
 
     msr.Index = kMicrocodeSignature;
     msr.ReadMsr();
-    panel(QStringLiteral("NetBurst_MicrocodeUpdateSignature"))->setText(QString::number(msr.High));
+    panel(QStringLiteral("NetBurst_MicrocodeUpdateSignature"))
+        ->showRead(msr, QString::number(msr.High));
 
     StatusPanel* powerClass = panel(QStringLiteral("NetBurst_PrescottPowerClass"));
     if (!context().flags.UserProtection || IsNetBurstModel3Up(context().platform)) {
         msr.Index = kPlatformFeature;
         msr.ReadMsr();
-        powerClass->setText(msr.MsrBit(18) ? QStringLiteral("Performance")
-                                           : QStringLiteral("Mainstream"));
+        powerClass->showRead(
+            msr, msr.MsrBit(18) ? QStringLiteral("Performance") : QStringLiteral("Mainstream"));
     } else {
         powerClass->setText(QStringLiteral("N/A"));
     }
@@ -303,7 +306,7 @@ void Pentium4Page::NetBurst_RefreshStatus() {
     msr.ReadMsr();
     for (const NetBurstBitOption& row : kErrorCheckingRows) {
         panel(QLatin1String(row.panel))
-            ->setText(QLatin1String(msr.MsrBit(row.bit) ? row.whenSet : row.whenClear));
+            ->showRead(msr, QLatin1String(msr.MsrBit(row.bit) ? row.whenSet : row.whenClear));
     }
 
     refreshFeatures();

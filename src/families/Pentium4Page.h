@@ -41,7 +41,7 @@ public:
     void NetBurst_FrequencyVoltageControlExit();
 
     void NetBurst_SetNewTM2targetClick();
-    void NetBurst_InitiateFIDVIDChangeButtonClick();
+    bool NetBurst_InitiateFIDVIDChangeButtonClick();  // false when the change was refused or failed
 
     // Runs the click action of a named option button (error checking, features, thermal,
     // bus frequency); false when the page has no such button.
@@ -49,7 +49,7 @@ public:
 
     std::vector<OptionRecord> savedOptions() const override;
     RecordAction applyRecord(OptionRecord record) override;
-    void runTransition() override { NetBurst_InitiateFIDVIDChangeButtonClick(); }
+    bool runTransition() override { return NetBurst_InitiateFIDVIDChangeButtonClick(); }
 
     FrequencyControls frequency;
     StatusPanel* NetBurst_CurrentCoreClock = nullptr;

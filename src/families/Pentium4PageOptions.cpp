@@ -103,18 +103,13 @@ RecordAction Pentium4Page::applyRecord(OptionRecord record) {
     return RecordAction::NotMine;
 }
 
-void Pentium4Page::NetBurst_InitiateFIDVIDChangeButtonClick() {
+bool Pentium4Page::NetBurst_InitiateFIDVIDChangeButtonClick() {
     TransitionUi ui(*this);
-    IntelTransition transition(context().msr, ui, IntelFamily::NetBurst);
-    const IntelTransition::RatioVid current = transition.readCurrent();
-    const IntelTransition::RatioVid target =
-        IntelTransition::targetsFromTexts(IntelFamily::NetBurst, selectedText(frequency.multiplier),
-                                          selectedText(frequency.voltage), current);
-    // A code that switches the regulator off has no place on the voltage ladder; the engine
-    // refuses such a change before any write and says so in the report panel.
-    transition.changeFrom(current, target);
+    const bool completed =
+        changeIntelOperatingPoint(context().msr, ui, IntelFamily::NetBurst, frequency);
     showMeasuredCoreClock(NetBurst_CurrentCoreClock, context().platform);
     NetBurst_RefreshStatus();
+    return completed;
 }
 
 }  // namespace zandro

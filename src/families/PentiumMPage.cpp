@@ -174,16 +174,17 @@ void PentiumMPage::readRegister(uint32_t index) {
 }
 
 void PentiumMPage::showOption(int row) {
-    m_optionPanels[size_t(row)]->setText(optionText(context().msr, kOptions[size_t(row)]));
+    m_optionPanels[size_t(row)]->showRead(context().msr,
+                                          optionText(context().msr, kOptions[size_t(row)]));
 }
 
 void PentiumMPage::showL2Status() {
     const MsrBuffer& msr = context().msr;
-    m_l2Status[0]->setText(bitText(msr, 23, "Present", "Not Present"));
-    m_l2Status[1]->setText(bitText(msr, 0, "Hardware disabled", "Hardware enabled"));
+    m_l2Status[0]->showRead(msr, bitText(msr, 23, "Present", "Not Present"));
+    m_l2Status[1]->showRead(msr, bitText(msr, 0, "Hardware disabled", "Hardware enabled"));
     showOption(L2Enabled);
-    m_l2Status[2]->setText(bitText(msr, 5, "Disabled", "Enabled"));
-    m_l2Status[3]->setText(QString::fromLatin1(kAddressRanges[size_t(msr.MsrBits(22, 20))]));
+    m_l2Status[2]->showRead(msr, bitText(msr, 5, "Disabled", "Enabled"));
+    m_l2Status[3]->showRead(msr, QString::fromLatin1(kAddressRanges[size_t(msr.MsrBits(22, 20))]));
 }
 
 void PentiumMPage::showFrequencyInfo() {
@@ -191,22 +192,23 @@ void PentiumMPage::showFrequencyInfo() {
     const auto vidText = [&](unsigned high, unsigned low) {
         return QString::fromStdString(PMobile_VidToText(uint8_t(msr.MsrBits(high, low))));
     };
-    m_frequencyInfo[0]->setText(QString::number(msr.MsrBits(15, 8)) + QStringLiteral("x"));
-    m_frequencyInfo[1]->setText(QString::number(msr.MsrBits(31, 24)) + QStringLiteral("x - ") +
-                                QString::number(msr.MsrBits(47, 40)) + QStringLiteral("x"));
-    m_frequencyInfo[2]->setText(vidText(7, 0));
-    m_frequencyInfo[3]->setText(vidText(23, 16) + QStringLiteral(" - ") + vidText(39, 32));
+    m_frequencyInfo[0]->showRead(msr, QString::number(msr.MsrBits(15, 8)) + QStringLiteral("x"));
+    m_frequencyInfo[1]->showRead(msr,
+                                 QString::number(msr.MsrBits(31, 24)) + QStringLiteral("x - ") +
+                                     QString::number(msr.MsrBits(47, 40)) + QStringLiteral("x"));
+    m_frequencyInfo[2]->showRead(msr, vidText(7, 0));
+    m_frequencyInfo[3]->showRead(msr, vidText(23, 16) + QStringLiteral(" - ") + vidText(39, 32));
 }
 
 void PentiumMPage::PMobile_RefreshStatus() {
     const MsrBuffer& msr = context().msr;
     readRegister(kPowerOn);
-    m_information[0]->setText(QString::number(msr.MsrBits(26, 22)) + QStringLiteral("x"));
-    m_information[1]->setText(bitText(msr, 18, "100 MHz", "133 MHz"));
-    m_information[2]->setText(bitText(msr, 13, "8 entry", "1 entry"));
+    m_information[0]->showRead(msr, QString::number(msr.MsrBits(26, 22)) + QStringLiteral("x"));
+    m_information[1]->showRead(msr, bitText(msr, 18, "100 MHz", "133 MHz"));
+    m_information[2]->showRead(msr, bitText(msr, 13, "8 entry", "1 entry"));
 
     readRegister(kMiscEnable);
-    m_perfMonitoring->setText(bitText(msr, 7, "Disabled", "Enabled"));
+    m_perfMonitoring->showRead(msr, bitText(msr, 7, "Disabled", "Enabled"));
 
     readRegister(kPowerOn);
     showOption(DataErrorChecking);
@@ -237,16 +239,13 @@ void PentiumMPage::fillLists() {
     frequency.set->setEnabled(lists.buttonEnabled);
 }
 
-void PentiumMPage::PMobile_InitiateFIDVIDChangeButtonClick() {
+bool PentiumMPage::PMobile_InitiateFIDVIDChangeButtonClick() {
     TransitionUi ui(*this);
-    IntelTransition transition(context().msr, ui, IntelFamily::PentiumM);
-    const IntelTransition::RatioVid current = transition.readCurrent();
-    const IntelTransition::RatioVid target =
-        IntelTransition::targetsFromTexts(IntelFamily::PentiumM, selectedText(frequency.multiplier),
-                                          selectedText(frequency.voltage), current);
-    transition.changeFrom(current, target);
+    const bool completed =
+        changeIntelOperatingPoint(context().msr, ui, IntelFamily::PentiumM, frequency);
     showMeasuredCoreClock(PMobile_CurrentCoreClock, context().platform);
     PMobile_RefreshStatus();
+    return completed;
 }
 
 void PentiumMPage::PMobile_FrequencyVoltageControlShow() {

@@ -24,7 +24,7 @@ public:
     void fillLists() override;
     std::vector<OptionRecord> savedOptions() const override;
     RecordAction applyRecord(OptionRecord record) override;
-    void runTransition() override { PMobile_InitiateFIDVIDChangeButtonClick(); }
+    bool runTransition() override { return PMobile_InitiateFIDVIDChangeButtonClick(); }
 
     // Re-reads every register the page shows and rewrites the panels of all five tabs.
     void PMobile_RefreshStatus();
@@ -42,7 +42,7 @@ public:
     void PMobile_L2EnabledDISClick() { optionClick(L2Enabled, false); }
 
     // Frequency and voltage control.
-    void PMobile_InitiateFIDVIDChangeButtonClick();
+    bool PMobile_InitiateFIDVIDChangeButtonClick();  // false when the change was refused or failed
     void PMobile_FrequencyVoltageControlShow();
     void PMobile_FrequencyVoltageControlExit();
 

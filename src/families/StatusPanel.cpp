@@ -1,5 +1,7 @@
 #include "StatusPanel.h"
 
+#include "core/MsrBuffer.h"
+
 namespace zandro {
 
 StatusPanel::StatusPanel(const QString& name, QWidget* parent, const QString& initial)
@@ -10,6 +12,10 @@ StatusPanel::StatusPanel(const QString& name, QWidget* parent, const QString& in
     setTextFormat(Qt::PlainText);
     setMinimumHeight(17);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+void StatusPanel::showRead(const MsrBuffer& msr, const QString& text) {
+    setText(msr.holdsRead() ? text : QStringLiteral("---"));
 }
 
 }  // namespace zandro

@@ -130,11 +130,20 @@ void ThermalMonitorTab::buildDutyGroup(SheetBuilder& builder) {
 
 OverheatReading ThermalMonitorTab::readOverheat(MsrBuffer& msr) {
     msr.Index = kThermalStatus;
-    msr.ReadMsr();
-    return {msr.MsrBit(0), msr.MsrBit(1)};
+    const bool read = msr.ReadMsr();
+    return {msr.MsrBit(0), msr.MsrBit(1), read};
 }
 
 void ThermalMonitorTab::showOverheat(OverheatReading reading) {
+    // An unread 19Ch is no healthy "No" and "Normal": neither is known.
+    if (!reading.read) {
+        TemperatureBlink->setText(QString());
+        for (StatusPanel* panel : {OverheatOccured, Temperature}) {
+            panel->setText(QStringLiteral("---"));
+            setPanelColour(panel, QColor(Qt::black));
+        }
+        return;
+    }
     OverheatOccured->setText(reading.logged ? QStringLiteral("Yes") : QStringLiteral("No"));
     setPanelColour(OverheatOccured, reading.logged ? kRed : kGreen);
     if (reading.hot) {
@@ -158,7 +167,7 @@ void ThermalMonitorTab::showNetBurstMonitorStatus(const MsrBuffer& miscEnable, b
         text = QStringLiteral("Thermal Monitor 2 Enabled");
     else
         text = QStringLiteral("Disabled");
-    ThermalMonitorStatus->setText(text);
+    ThermalMonitorStatus->showRead(miscEnable, text);
 }
 
 void ThermalMonitorTab::refreshPMobileMonitorStatus() {
@@ -166,13 +175,14 @@ void ThermalMonitorTab::refreshPMobileMonitorStatus() {
     msr.Index = kMiscEnable;
     msr.ReadMsr();
     if (!msr.MsrBit(3)) {
-        ThermalMonitorStatus->setText(QStringLiteral("Disabled"));
+        ThermalMonitorStatus->showRead(msr, QStringLiteral("Disabled"));
         return;
     }
     msr.Index = kTm2Control;
     msr.ReadMsr();
-    ThermalMonitorStatus->setText(msr.MsrBit(16) ? QStringLiteral("Thermal Monitor 2 Enabled")
-                                                 : QStringLiteral("Thermal Monitor 1 Enabled"));
+    ThermalMonitorStatus->showRead(msr, msr.MsrBit(16)
+                                            ? QStringLiteral("Thermal Monitor 2 Enabled")
+                                            : QStringLiteral("Thermal Monitor 1 Enabled"));
 }
 
 void ThermalMonitorTab::refreshClockModulation() {
@@ -180,7 +190,7 @@ void ThermalMonitorTab::refreshClockModulation() {
     msr.Index = kClockModulation;
     msr.ReadMsr();
     if (!msr.MsrBit(4)) {
-        OnDemandDuty->setText(QStringLiteral("Disabled"));
+        OnDemandDuty->showRead(msr, QStringLiteral("Disabled"));
         return;
     }
     const auto code = unsigned(msr.MsrBits(3, 1));

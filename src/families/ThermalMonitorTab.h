@@ -26,6 +26,7 @@ enum class ThermalFamily { NetBurst, PMobile };
 struct OverheatReading {
     bool hot = false;
     bool logged = false;
+    bool read = true;  // false: 19Ch could not be read, the two flags mean nothing
 };
 
 // The shared part of an Intel "Thermal Monitor" tab: the thermal monitor switch, the overheat

@@ -77,24 +77,30 @@ A64Transition::Targets A64Transition::targetsFromTexts(std::string_view multipli
                                A64_VoltageTextToVid);
 }
 
-A64Transition::FidVid A64Transition::readCurrent() {
+std::optional<A64Transition::FidVid> A64Transition::readCurrent() {
     m_msr.Index = kMsrFidVidStatus;
-    m_msr.ReadMsr();
-    return {fidOf(m_msr.value()), vidOf(m_msr.value())};
+    if (!m_msr.ReadMsr()) {
+        m_ui.report("Nothing changed: C0010042h could not be read", ReportColour::Failure);
+        return std::nullopt;
+    }
+    return FidVid{fidOf(m_msr.value()), vidOf(m_msr.value())};
 }
 
-uint64_t A64Transition::readStatus() {
+std::optional<uint64_t> A64Transition::readStatus() {
     const MsrBufferSave save(m_msr);
     m_msr.Index = kMsrFidVidStatus;
-    m_msr.ReadMsr();
+    if (!m_msr.ReadMsr())
+        return std::nullopt;
     return m_msr.value();
 }
 
-uint8_t A64Transition::currentFid() {
-    return fidOf(readStatus());
+std::optional<uint8_t> A64Transition::currentFid() {
+    const auto status = readStatus();
+    return status ? std::optional<uint8_t>(fidOf(*status)) : std::nullopt;
 }
-uint8_t A64Transition::currentVid() {
-    return vidOf(readStatus());
+std::optional<uint8_t> A64Transition::currentVid() {
+    const auto status = readStatus();
+    return status ? std::optional<uint8_t>(vidOf(*status)) : std::nullopt;
 }
 
 bool A64Transition::fail() {
@@ -102,15 +108,17 @@ bool A64Transition::fail() {
     return false;
 }
 
-void A64Transition::writeVidStep(uint8_t newVid, uint32_t waitMs) {
+bool A64Transition::writeVidStep(uint8_t newVid, uint32_t waitMs) {
     m_msr.ReadMsr();
     m_msr.Low =
         (m_msr.Low & ~kNewVidMask) | ((uint32_t(newVid) << kNewVidShift) & kNewVidMask) | kInitiate;
     const RealTimeScope realTime(m_msr.platform(), m_realTimePriority);
-    m_msr.WriteMsr();
+    if (!m_msr.WriteMsr())
+        return false;
     // A zero wait means no sleep at all, not a yield.
     if (waitMs > 0)
         m_msr.platform().sleepMs(waitMs);
+    return true;
 }
 
 bool A64Transition::settledStatus(uint64_t& status) {
@@ -118,7 +126,10 @@ bool A64Transition::settledStatus(uint64_t& status) {
     while (isPending(status)) {
         if (elapsedMs(m_msr.platform(), start) >= kStallLimitMs)
             return false;
-        status = readStatus();
+        const auto next = readStatus();
+        if (!next)
+            return false;
+        status = *next;
     }
     return true;
 }
@@ -126,8 +137,11 @@ bool A64Transition::settledStatus(uint64_t& status) {
 bool A64Transition::A64_VidStep(uint8_t targetVid) {
     m_ui.report("Changing Voltage", ReportColour::InProgress);
     m_msr.Index = kMsrFidVidControl;
-    uint64_t status = readStatus();
-    uint8_t current = vidOf(status);
+    auto status = readStatus();
+    // Steps worked out from a status that was never read would go anywhere.
+    if (!status)
+        return fail();
+    uint8_t current = vidOf(*status);
     StallWatch watch(m_msr.platform(), current);
     uint32_t waitMs = 0;
     while (current != targetVid) {
@@ -140,69 +154,83 @@ bool A64Transition::A64_VidStep(uint8_t targetVid) {
             return fail();
         waitMs = *wait;
         // A request written while the last one is still in flight would be lost or repeated.
-        if (!settledStatus(status))
+        if (!settledStatus(*status))
             return fail();
-        current = vidOf(status);
+        current = vidOf(*status);
         if (current == targetVid)
             break;
-        writeVidStep(current > targetVid ? current - 1 : current + 1, waitMs);
+        if (!writeVidStep(current > targetVid ? current - 1 : current + 1, waitMs))
+            return fail();
         status = readStatus();
-        current = vidOf(status);
+        if (!status)
+            return fail();
+        current = vidOf(*status);
     }
     return true;
 }
 
-void A64Transition::writeFid(uint8_t newFid, uint32_t stopGrantCount) {
+bool A64Transition::writeFid(uint8_t newFid, uint32_t stopGrantCount) {
     // The stop-grant count fills the whole high half; other low bits stay as read.
     m_msr.High = stopGrantCount;
     m_msr.Low = (m_msr.Low & ~kNewFidMask) | (newFid & kNewFidMask) | kInitiate;
-    m_msr.WriteMsr();
+    return m_msr.WriteMsr();
 }
 
-void A64Transition::leaveLowRange(uint8_t portal, uint32_t stopGrantCount) {
-    const uint8_t current = currentFid();
-    if (current >= kLowRangeEnd || fidDistance(current, portal) <= kFidStep)
-        return;
-    const LowRangeExit& exit = kLowRangeExits[current];
-    writeFid(portal >= exit.portalAtLeast ? exit.higher : exit.lower, stopGrantCount);
+bool A64Transition::leaveLowRange(uint8_t portal, uint32_t stopGrantCount) {
+    const auto current = currentFid();
+    if (!current)
+        return false;
+    if (*current >= kLowRangeEnd || fidDistance(*current, portal) <= kFidStep)
+        return true;
+    const LowRangeExit& exit = kLowRangeExits[*current];
+    return writeFid(portal >= exit.portalAtLeast ? exit.higher : exit.lower, stopGrantCount);
 }
 
 bool A64Transition::stepTowardsPortal(uint8_t portal, uint32_t stopGrantCount) {
-    uint64_t status = readStatus();
-    uint8_t current = fidOf(status);
+    auto status = readStatus();
+    if (!status)
+        return false;
+    uint8_t current = fidOf(*status);
     StallWatch watch(m_msr.platform(), current);
     while (fidDistance(current, portal) > kFidStep) {
         // The steps have no wait of their own, so a multiplier that never moves is caught here.
         if (watch.stalled(current, kStallLimitMs))
             return false;
         // While a change is pending the FID read is the old one: a step from it would go astray.
-        if (!isPending(status)) {
+        if (!isPending(*status)) {
             m_msr.ReadMsr();
-            writeFid(current < portal ? current + kFidStep : current - kFidStep, stopGrantCount);
+            if (!writeFid(current < portal ? current + kFidStep : current - kFidStep,
+                          stopGrantCount))
+                return false;
         }
         status = readStatus();
-        current = fidOf(status);
+        if (!status)
+            return false;
+        current = fidOf(*status);
     }
     return true;
 }
 
 bool A64Transition::waitWhilePending() {
     m_msr.Index = kMsrFidVidStatus;
-    m_msr.ReadMsr();
+    if (!m_msr.ReadMsr())
+        return false;
     const uint64_t start = m_msr.platform().performanceCounter();
     while (m_msr.MsrBit(kPendingBit)) {
         // A change that never completes is given up rather than polled for ever.
         if (elapsedMs(m_msr.platform(), start) >= kStallLimitMs)
             return false;
         m_msr.platform().sleepMs(1);
-        m_msr.ReadMsr();
+        if (!m_msr.ReadMsr())
+            return false;
     }
     return true;
 }
 
 bool A64Transition::A64_PStateTransition(uint8_t targetFid, uint8_t targetVid) {
     m_msr.Index = kMsrFidVidStatus;
-    m_msr.ReadMsr();
+    if (!m_msr.ReadMsr())
+        return fail();
     // C0010042h bits 52..48: the VID of the highest allowed voltage; raise it before any FID step.
     if (!A64_VidStep(uint8_t(m_msr.MsrBits(52, 48))))
         return false;
@@ -216,12 +244,17 @@ bool A64Transition::A64_PStateTransition(uint8_t targetFid, uint8_t targetVid) {
     if (!stopGrantCount)
         return fail();
 
-    leaveLowRange(portal, *stopGrantCount);
+    if (!leaveLowRange(portal, *stopGrantCount))
+        return fail();
     if (!stepTowardsPortal(portal, *stopGrantCount))
         return fail();
-    if (currentFid() != targetFid) {
+    const auto fid = currentFid();
+    if (!fid)
+        return fail();
+    if (*fid != targetFid) {
         m_msr.ReadMsr();
-        writeFid(targetFid, *stopGrantCount);
+        if (!writeFid(targetFid, *stopGrantCount))
+            return fail();
         m_ui.report("Multiplier changed", ReportColour::InProgress);
     }
 
@@ -237,7 +270,10 @@ bool A64Transition::A64_PStateTransition(uint8_t targetFid, uint8_t targetVid) {
 }
 
 A64Transition::Outcome A64Transition::changeTo(uint8_t targetFid, uint8_t targetVid) {
-    return changeFrom(readCurrent(), targetFid, targetVid);
+    const auto current = readCurrent();
+    if (!current)
+        return Outcome::Failed;
+    return changeFrom(*current, targetFid, targetVid);
 }
 
 A64Transition::Outcome A64Transition::changeFrom(FidVid current, uint8_t targetFid,
@@ -251,9 +287,9 @@ A64Transition::Outcome A64Transition::changeFrom(FidVid current, uint8_t targetF
         return Outcome::NothingToDo;
     }
     m_msr.Index = kMsrFidVidStatus;
-    m_msr.ReadMsr();
+    const bool read = m_msr.ReadMsr();
     // A clear pending bit alone would pass a write that never took effect as a success.
-    if (reached && !m_msr.MsrBit(kPendingBit)) {
+    if (reached && read && !m_msr.MsrBit(kPendingBit)) {
         m_ui.report("Transition Completed", ReportColour::Success);
         return Outcome::Completed;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,12 +33,14 @@ public:
     static Targets targetsFromTexts(std::string_view multiplierText, std::string_view voltageText,
                                     FidVid current);
 
-    // One read of C0010042h, as the click starts with.
-    FidVid readCurrent();
+    // One read of C0010042h, as the click starts with; nothing, after the refusal text, when it
+    // cannot be read.
+    std::optional<FidVid> readCurrent();
 
-    // Read C0010042h in the middle of building a control value: the buffer is put back.
-    uint8_t currentFid();
-    uint8_t currentVid();
+    // Read C0010042h in the middle of building a control value: the buffer is put back. Nothing
+    // when the read fails.
+    std::optional<uint8_t> currentFid();
+    std::optional<uint8_t> currentVid();
 
     // True when the target was reached.
     bool A64_VidStep(uint8_t targetVid);
@@ -49,13 +52,14 @@ public:
     Outcome changeFrom(FidVid current, uint8_t targetFid, uint8_t targetVid);
 
 private:
-    uint64_t readStatus();  // C0010042h, the buffer put back
-    void writeVidStep(uint8_t newVid, uint32_t waitMs);
-    void writeFid(uint8_t newFid, uint32_t stopGrantCount);
-    void leaveLowRange(uint8_t portal, uint32_t stopGrantCount);
+    std::optional<uint64_t> readStatus();  // C0010042h, the buffer put back
+    bool writeVidStep(uint8_t newVid, uint32_t waitMs);
+    bool writeFid(uint8_t newFid, uint32_t stopGrantCount);
+    bool leaveLowRange(uint8_t portal, uint32_t stopGrantCount);
     bool stepTowardsPortal(uint8_t portal, uint32_t stopGrantCount);
     bool waitWhilePending();
-    // Polls C0010042h until no change is pending; false when one stays pending too long.
+    // Polls C0010042h until no change is pending; false when one stays pending too long or the
+    // register cannot be read.
     bool settledStatus(uint64_t& status);
     bool fail();
 

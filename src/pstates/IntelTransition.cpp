@@ -44,26 +44,44 @@ IntelTransition::RatioVid IntelTransition::targetsFromTexts(IntelFamily family,
     return target;
 }
 
-IntelTransition::RatioVid IntelTransition::readCurrent() {
+std::optional<IntelTransition::RatioVid> IntelTransition::readCurrent() {
     m_msr.Index = kMsrPerfStatus;
-    m_msr.ReadMsr();
-    return {ratioOf(m_msr.value()), vidOf(m_msr.value())};
+    if (!m_msr.ReadMsr()) {
+        fail(kIntelStatusUnreadText);
+        return std::nullopt;
+    }
+    return RatioVid{ratioOf(m_msr.value()), vidOf(m_msr.value())};
 }
 
-uint64_t IntelTransition::readStatus() {
+std::optional<uint64_t> IntelTransition::readStatus() {
     const MsrBufferSave save(m_msr);
     m_msr.Index = kMsrPerfStatus;
-    m_msr.ReadMsr();
+    if (!m_msr.ReadMsr())
+        return std::nullopt;
     return m_msr.value();
 }
 
-uint8_t IntelTransition::currentVid() {
-    return vidOf(readStatus());
+std::optional<uint8_t> IntelTransition::currentVid() {
+    const auto status = readStatus();
+    if (!status)
+        return std::nullopt;
+    return vidOf(*status);
 }
 
 bool IntelTransition::fail(std::string_view text) {
     m_ui.report(std::string(text), ReportColour::Failure);
     return false;
+}
+
+std::optional<std::string_view> IntelTransition::offTable(uint8_t vid) const {
+    if (m_family == IntelFamily::PentiumM) {
+        if (vid <= kPMobileTopVid)
+            return std::nullopt;
+        return kIntelOffTableText;
+    }
+    if (NetBurstLadderPosition(vid))
+        return std::nullopt;
+    return NetBurst_VidToText(vid) == "VR output off" ? kIntelVrOffText : kIntelOffTableText;
 }
 
 bool IntelTransition::nextVid(uint8_t current, uint8_t target, uint8_t& next) const {
@@ -87,60 +105,81 @@ bool IntelTransition::waitUntilSettled() {
     Platform& platform = m_msr.platform();
     const uint64_t start = platform.performanceCounter();
     m_msr.Index = kMsrPerfControl;
-    m_msr.ReadMsr();
-    const uint32_t request = m_msr.Low & kPointMask;
-    const uint32_t first = uint32_t(readStatus()) & kPointMask;
+    // Without the request there is nothing to wait for; the status reads below still decide.
+    const uint32_t request = m_msr.ReadMsr() ? m_msr.Low & kPointMask : ~0u;
+    auto status = readStatus();
+    if (!status)
+        return false;
+    const uint32_t first = uint32_t(*status) & kPointMask;
     uint32_t point = first;
     bool moved = false;
-    while (point != request) {
+    while (request != ~0u && point != request) {
         if (elapsedMs(platform, start) >= kInFlightLimitMs)
             return !moved;
         platform.sleepMs(1);
-        point = uint32_t(readStatus()) & kPointMask;
+        status = readStatus();
+        if (!status)
+            return false;
+        point = uint32_t(*status) & kPointMask;
         moved = moved || point != first;
     }
     return true;
 }
 
 bool IntelTransition::stepOnce(uint8_t next) {
-    m_msr.Index = kMsrPerfStatus;
-    m_msr.ReadMsr();
-    m_msr.Low = (m_msr.Low & kRatioMask) | next;
-    m_msr.High = 0;
+    const auto status = readStatus();
+    if (!status)
+        return fail(kIntelStatusLostText);
 
     Platform& platform = m_msr.platform();
     const RealTimeScope realTime(platform, true);
     m_msr.Index = kMsrPerfControl;
-    m_msr.WriteMsr();
+    m_msr.setValue((*status & kRatioMask) | next);
+    // A refused write moves nothing: waiting a second for it would only hold real time longer.
+    if (!m_msr.WriteMsr())
+        return fail(kIntelVidRefusedText);
     // Bounded on the clock: a VID that never arrives must not hold the machine at real time.
     const uint64_t start = platform.performanceCounter();
-    do {
+    for (;;) {
         if (elapsedMs(platform, start) >= kStepLimitMs)
             return fail(kIntelVidNotReachedText);
         platform.sleepMs(1);
-    } while (currentVid() != next);
-    return true;
+        const auto vid = currentVid();
+        if (!vid)
+            return fail(kIntelStatusLostText);
+        if (*vid == next)
+            return true;
+    }
 }
 
 bool IntelTransition::vidStep(uint8_t targetVid) {
+    if (const auto refusal = offTable(targetVid))
+        return fail(*refusal);
     bool reported = false;
-    // Each step moves one code closer, so more steps than codes means the VID goes astray.
+    // Each step moves one code closer, so as many steps as there are codes means the VID goes
+    // astray.
     for (unsigned steps = 0;; ++steps) {
-        if (steps > kMaxVidSteps)
+        if (steps >= kMaxVidSteps)
             return fail(kIntelVidNotReachedText);
         // The next step is worked out from where the processor is once nothing is in flight.
         if (!waitUntilSettled())
             return fail(kIntelStillChangingText);
-        const uint8_t current = currentVid();
-        uint8_t next = current;
-        // A Pentium 4 code without a place on the ladder gives no direction: write nothing.
-        if (current != targetVid && !nextVid(current, targetVid, next))
-            return fail(kIntelVrOffText);
+        const auto current = currentVid();
+        if (!current)
+            return fail(kIntelStatusLostText);
+        // A code without a place in the table gives no direction and no safe next code.
+        if (*current != targetVid) {
+            if (const auto refusal = offTable(*current))
+                return fail(*refusal);
+        }
+        uint8_t next = *current;
+        if (*current != targetVid && !nextVid(*current, targetVid, next))
+            return fail(kIntelOffTableText);
         if (!reported) {
             m_ui.report("Changing Voltage", ReportColour::InProgress);
             reported = true;
         }
-        if (current == targetVid)
+        if (*current == targetVid)
             return true;
         if (!stepOnce(next))
             return false;
@@ -155,16 +194,31 @@ bool IntelTransition::NetBurst_VidStep(uint8_t targetVid) {
     return vidStep(targetVid);
 }
 
+bool IntelTransition::confirmRatio(uint8_t targetRatio) {
+    // The processor may refuse a ratio outright; the voltage must not move on at the old one.
+    Platform& platform = m_msr.platform();
+    const uint64_t start = platform.performanceCounter();
+    for (;;) {
+        const auto status = readStatus();
+        if (!status)
+            return fail(kIntelStatusLostText);
+        if (ratioOf(*status) == targetRatio)
+            return true;
+        if (elapsedMs(platform, start) >= kStepLimitMs)
+            return fail(kIntelRatioRefusedText);
+        platform.sleepMs(1);
+    }
+}
+
 bool IntelTransition::transition(uint8_t targetRatio, uint8_t targetVid) {
-    m_msr.Index = kMsrPerfStatus;
-    m_msr.ReadMsr();
-    const uint64_t status = m_msr.value();
-    const uint8_t topVid = topVidOf(status);
-    if (m_family == IntelFamily::NetBurst) {
-        // Every leg must lie on the ladder before the first write, or none is made.
-        if (!NetBurstLadderPosition(vidOf(status)) || !NetBurstLadderPosition(topVid) ||
-            !NetBurstLadderPosition(targetVid))
-            return fail(kIntelVrOffText);
+    const auto status = readStatus();
+    if (!status)
+        return fail(kIntelStatusUnreadText);
+    const uint8_t topVid = topVidOf(*status);
+    // Every leg must lie in the voltage table before the first write, or none is made.
+    for (uint8_t vid : {vidOf(*status), topVid, targetVid}) {
+        if (const auto refusal = offTable(vid))
+            return fail(*refusal);
     }
     if (!vidStep(topVid))
         return false;
@@ -173,9 +227,11 @@ bool IntelTransition::transition(uint8_t targetRatio, uint8_t targetVid) {
     if (!waitUntilSettled())
         return fail(kIntelStillChangingText);
     m_msr.Index = kMsrPerfControl;
-    m_msr.Low = uint32_t(targetRatio) * 256 + topVid;
-    m_msr.High = 0;
-    m_msr.WriteMsr();
+    m_msr.setValue(uint32_t(targetRatio) * 256 + topVid);
+    if (!m_msr.WriteMsr())
+        return fail(kIntelRatioRefusedText);
+    if (!confirmRatio(targetRatio))
+        return false;
 
     // The Pentium M never goes above its top VID; the Pentium 4 target is taken as chosen.
     uint8_t finalVid = targetVid;
@@ -200,7 +256,10 @@ IntelTransition::Outcome IntelTransition::changeFrom(RatioVid current, RatioVid 
     if (target.ratio != current.ratio) {
         reached = transition(target.ratio, target.vid);
     } else if (target.vid != current.vid) {
+        // The step ends only once 198h shows the target, so reaching it is the news.
         reached = vidStep(target.vid);
+        if (reached)
+            m_ui.report("New voltage set", ReportColour::Success);
     } else {
         return Outcome::NothingToDo;
     }

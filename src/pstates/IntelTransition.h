@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,16 @@ inline constexpr std::string_view kIntelStillChangingText =
     "Transition failed: the processor is still busy with an earlier change";
 inline constexpr std::string_view kIntelVrOffText =
     "Nothing changed: a voltage code reads as VR output off";
+inline constexpr std::string_view kIntelOffTableText =
+    "Nothing changed: a voltage code is not on the voltage table";
+inline constexpr std::string_view kIntelStatusUnreadText =
+    "Nothing changed: 198h could not be read";
+inline constexpr std::string_view kIntelStatusLostText =
+    "Transition failed: 198h could not be read";
+inline constexpr std::string_view kIntelRatioRefusedText =
+    "Transition failed: the processor refused the new multiplier";
+inline constexpr std::string_view kIntelVidRefusedText =
+    "Transition failed: the processor refused the new voltage";
 
 // Drives a Pentium M or a Pentium 4 to a new ratio and VID through 199h, one voltage step at a
 // time at real-time priority, watching 198h after each step.
@@ -36,8 +47,10 @@ public:
     // How long one voltage step, or an earlier change still in flight, may take.
     static constexpr uint64_t kStepLimitMs = 1000;
     static constexpr uint64_t kInFlightLimitMs = 100;
-    // More voltage steps than there are codes in one change.
+    // As many voltage steps as there are codes: one more means the VID goes astray.
     static constexpr unsigned kMaxVidSteps = 64;
+    // The Pentium M VID table: 0.700 V + 16 mV a code, codes 0..63.
+    static constexpr uint8_t kPMobileTopVid = 63;
 
     IntelTransition(MsrBuffer& msr, IntelTransitionUi& ui, IntelFamily family);
 
@@ -51,8 +64,9 @@ public:
     static RatioVid targetsFromTexts(IntelFamily family, std::string_view multiplierText,
                                      std::string_view voltageText, RatioVid current);
 
-    // One read of 198h, as the click starts with.
-    RatioVid readCurrent();
+    // One read of 198h, as the click starts with; nothing, after the refusal text, when 198h
+    // cannot be read.
+    std::optional<RatioVid> readCurrent();
 
     // Each is true when the processor reached the target; false after the failure text.
     bool PMobile_VidStep(uint8_t targetVid);
@@ -66,9 +80,12 @@ public:
     Outcome changeFrom(RatioVid current, RatioVid target);
 
 private:
-    uint64_t readStatus();  // 198h, the buffer put back
-    uint8_t currentVid();
+    std::optional<uint64_t> readStatus();  // 198h, the buffer put back
+    std::optional<uint8_t> currentVid();
+    // Nothing when the code has a place in the family's voltage table, else the refusal text.
+    std::optional<std::string_view> offTable(uint8_t vid) const;
     bool vidStep(uint8_t targetVid);
+    bool confirmRatio(uint8_t targetRatio);
     bool transition(uint8_t targetRatio, uint8_t targetVid);
     bool nextVid(uint8_t current, uint8_t target, uint8_t& next) const;
     bool stepOnce(uint8_t nextVid);

@@ -33,8 +33,7 @@ constexpr uint64_t kCyclesPerMs = 100000;
 
 }  // namespace
 
-K7Transition::K7Transition(MsrBuffer& msr, K7TransitionUi& ui, bool realTimePriority)
-    : m_msr(msr), m_ui(ui), m_realTimePriority(realTimePriority) {}
+K7Transition::K7Transition(MsrBuffer& msr, K7TransitionUi& ui) : m_msr(msr), m_ui(ui) {}
 
 K7Transition::Targets K7Transition::targetsFromTexts(std::string_view multiplierText,
                                                      std::string_view voltageText, FidVid current) {
@@ -46,10 +45,13 @@ std::optional<uint32_t> K7Transition::stopGrantCount(const std::string& text) {
     return boxNumber(text, kMaxStopGrantCount);
 }
 
-K7Transition::FidVid K7Transition::readCurrent() {
+std::optional<K7Transition::FidVid> K7Transition::readCurrent() {
     m_msr.Index = kFidVidStatus;
-    m_msr.ReadMsr();
-    return {uint8_t(m_msr.MsrBits(5, 0)), uint8_t(m_msr.MsrBits(36, 32))};
+    if (!m_msr.ReadMsr()) {
+        m_ui.report("Nothing changed: C0010042h could not be read", ReportColour::Failure);
+        return std::nullopt;
+    }
+    return FidVid{uint8_t(m_msr.MsrBits(5, 0)), uint8_t(m_msr.MsrBits(36, 32))};
 }
 
 K7Transition::Routine K7Transition::routineFor(FidVid current, uint8_t targetFid,
@@ -61,10 +63,11 @@ K7Transition::Routine K7Transition::routineFor(FidVid current, uint8_t targetFid
     return Routine::None;
 }
 
-uint64_t K7Transition::readStatus() {
+std::optional<uint64_t> K7Transition::readStatus() {
     const MsrBufferSave save(m_msr);
     m_msr.Index = kFidVidStatus;
-    m_msr.ReadMsr();
+    if (!m_msr.ReadMsr())
+        return std::nullopt;
     return m_msr.value();
 }
 
@@ -83,25 +86,23 @@ bool K7Transition::writeAndSettle(uint32_t low, bool flushing, uint64_t fieldMas
     const uint64_t start = platform.performanceCounter();
     const uint64_t limitMs = *count / kCyclesPerMs + 1 + kSettleLimitMs;
 
-    // Real-time priority, when chosen, covers the write and the wait for it, and no more.
-    const RealTimeScope realTime(platform, m_realTimePriority);
     m_msr.Index = kFidVidControl;
-    m_msr.Low = low;
-    m_msr.High = *count;
-    if (flushing)
-        m_msr.WriteMsrFlushing();
-    else
-        m_msr.WriteMsr();
+    m_msr.setValue((uint64_t(*count) << 32) | low);
+    if (!(flushing ? m_msr.WriteMsrFlushing() : m_msr.WriteMsr()))
+        return false;
 
     // The part holds the write in stop grant until the change is made, so the first read
-    // normally shows it; a change that never shows is given up on the clock.
+    // normally shows it; a change that never shows is given up on the clock. A status that
+    // cannot be read shows nothing, whatever zeros would match.
     m_msr.Index = kFidVidStatus;
-    m_msr.ReadMsr();
+    if (!m_msr.ReadMsr())
+        return false;
     while ((m_msr.value() & fieldMask) != expected) {
         if (elapsedMs(platform, start) >= limitMs)
             return false;
         platform.sleepMs(1);
-        m_msr.ReadMsr();
+        if (!m_msr.ReadMsr())
+            return false;
     }
     return true;
 }
@@ -117,11 +118,14 @@ bool K7Transition::K7_SetVoltage(uint8_t targetVid) {
 }
 
 bool K7Transition::K7_FidVidTransition(uint8_t targetFid, uint8_t targetVid) {
-    m_msr.Index = kFidVidStatus;
-    m_msr.ReadMsr();
-    const auto maximumVid = uint8_t(m_msr.MsrBits(52, 48));
+    // The maximum VID comes from the status register: zeros would mean VID 0, the highest
+    // voltage of all, so an unread status changes nothing.
+    const auto before = readStatus();
+    if (!before)
+        return fail();
+    const auto maximumVid = uint8_t((*before >> 48) & 0x1F);
 
-    if (currentFidOf(readStatus()) != targetFid) {
+    if (currentFidOf(*before) != targetFid) {
         // A multiplier written at a voltage that was not reached could hang the core.
         if (!K7_SetVoltage(maximumVid))
             return false;
@@ -134,8 +138,8 @@ bool K7Transition::K7_FidVidTransition(uint8_t targetFid, uint8_t targetVid) {
     if (!K7_SetVoltage(targetVid))
         return false;
 
-    const uint64_t status = readStatus();
-    if (currentVidOf(status) == targetVid && currentFidOf(status) == targetFid) {
+    const auto status = readStatus();
+    if (status && currentVidOf(*status) == targetVid && currentFidOf(*status) == targetFid) {
         m_ui.report("Transition finished", ReportColour::Success);
         return true;
     }

@@ -28,7 +28,8 @@ public:
     // How long a write may take to show in the status register beyond its stop-grant time.
     static constexpr uint64_t kSettleLimitMs = 1000;
 
-    K7Transition(MsrBuffer& msr, K7TransitionUi& ui, bool realTimePriority);
+    // No priority change: the part holds each write in stop grant until the change is made.
+    K7Transition(MsrBuffer& msr, K7TransitionUi& ui);
 
     using FidVid = AmdFidVid;
     using Targets = AmdTargets;
@@ -40,8 +41,9 @@ public:
     // The stop-grant count a box text gives; nothing when the text is no number within range.
     static std::optional<uint32_t> stopGrantCount(const std::string& text);
 
-    // One read of C0010042h, as the click starts with: FID bits 5..0, VID bits 36..32.
-    FidVid readCurrent();
+    // One read of C0010042h, as the click starts with: FID bits 5..0, VID bits 36..32. Nothing,
+    // after the refusal text, when it cannot be read.
+    std::optional<FidVid> readCurrent();
 
     // The routine a change from current to the targets runs.
     enum class Routine { None, Voltage, Multiplier };
@@ -55,13 +57,12 @@ public:
     bool run(Routine routine, uint8_t targetFid, uint8_t targetVid);
 
 private:
-    uint64_t readStatus();  // C0010042h, the buffer put back
+    std::optional<uint64_t> readStatus();  // C0010042h, the buffer put back
     bool writeAndSettle(uint32_t low, bool flushing, uint64_t fieldMask, uint64_t expected);
     bool fail();
 
     MsrBuffer& m_msr;
     K7TransitionUi& m_ui;
-    bool m_realTimePriority;
 };
 
 }  // namespace zandro

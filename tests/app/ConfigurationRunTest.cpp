@@ -75,7 +75,7 @@ const std::vector<RoundTrip> kRoundTrips = {
      {0x2A, 0x11E}},
     {"k6",
      {"tab:K6_Features", "click:K6_SystemCallExtensionEN", "click:K6_WriteAllocateEN",
-      "click:K6_WriteAllocate15to16MBDIS", "text:K6_WriteAllocateLimitBox=200",
+      "click:K6_WriteAllocate15to16MBDIS", "text:K6_WriteAllocateLimitBox=100",
       "click:K6_WriteAllocateLimitSET"},
      {},
      {0xC0000080, 0xC0000082}},

@@ -33,6 +33,8 @@ struct GlobalRig {
                        bool mca = true)
         : rig("pentium4", settings) {
         rig.sim.setReg(kMcgCap, mcgCap);
+        if (mcgCap & 0x100)  // MCG_CTL present
+            rig.sim.setReg(0x17B, 0);
         if (!mca)
             rig.sim.machine.cpu(0).cpuid[1].edx &= ~(1u << 14);
         EXPECT_TRUE(rig.start());

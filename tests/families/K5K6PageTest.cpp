@@ -233,7 +233,7 @@ TEST_F(K5K6LimitTest, LimitRecordIsSavedModulo256AndAppliedThroughSet) {
     EXPECT_EQ(page(rig)->applyRecord({520, 1}), RecordAction::Applied);
     EXPECT_EQ(rig.sim.reg(kWhcr), 0x021u);
     EXPECT_FALSE(rig.control<QAbstractButton>(QStringLiteral("K6_WriteAllocateDIS"))->isChecked());
-    EXPECT_EQ(page(rig)->applyRecord({522, 200}), RecordAction::Applied);
+    EXPECT_EQ(page(rig)->applyRecord({522, 200}), RecordAction::Refused);
     EXPECT_EQ(rig.messages.texts().last(),
               QStringLiteral("Please select a value between 0 and 127."));
     EXPECT_EQ(page(rig)->applyRecord({441, 1}), RecordAction::NotMine);

@@ -172,9 +172,8 @@ TEST_F(K7TransitionPageTest, AChangeThatNeverShowsFailsInRedOnTheClock) {
     const auto writes = controlWrites(trace);
     ASSERT_EQ(writes.size(), 2u);
     EXPECT_TRUE(writes[1].flushing);
-    const QStringList priorities = trace.filter(QStringLiteral("priority"));
-    ASSERT_FALSE(priorities.isEmpty());
-    EXPECT_EQ(priorities.last(), QStringLiteral("priority normal"));
+    // The part holds each write in stop grant: no priority change, whatever the setting.
+    EXPECT_TRUE(trace.filter(QStringLiteral("priority")).isEmpty());
 }
 
 TEST_F(K7TransitionPageTest, AClickDuringAChangeStartsNothing) {

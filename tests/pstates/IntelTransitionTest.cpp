@@ -44,7 +44,8 @@ struct SimIntel {
 
     Outcome change(RatioVid target) {
         IntelTransition transition(rig.msr, ui, family);
-        return transition.changeFrom(transition.readCurrent(), target);
+        const auto current = transition.readCurrent();
+        return current ? transition.changeFrom(*current, target) : Outcome::Failed;
     }
 
     std::vector<std::string> lines() const { return test::readLines(dir.file("trace")); }
@@ -91,7 +92,8 @@ TEST(IntelTransition, PentiumMVoltageAloneStepsOneCodeAtATime) {
     cpu.expectPriorityAroundEachVoltageStep();
     EXPECT_EQ(cpu.rig.reg(kStatus) & 0xFFFF, 0x619u);
     ASSERT_FALSE(cpu.ui.reports.empty());
-    EXPECT_EQ(cpu.ui.reports.back().first, "Changing Voltage");
+    EXPECT_EQ(cpu.ui.reports.back(),
+              std::pair(std::string("New voltage set"), ReportColour::Success));
 }
 
 TEST(IntelTransition, PentiumMRatioChangeGoesThroughTheTopVid) {
