@@ -262,6 +262,10 @@ bool TfrmMSR::FormCreate() {
             return false;
     }
     m_settings = std::make_unique<SettingsStore>(settingsPath);
+    m_settings->onWriteFailed = [this](const QString& why) {
+        Messages::show(this, MsgKind::Error,
+                       QStringLiteral("Could not save the settings: %1.").arg(why));
+    };
     readWindowPosition();
     applyStoredTexts();
     m_flags.UserProtection =
