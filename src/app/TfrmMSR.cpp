@@ -250,7 +250,8 @@ void TfrmMSR::storeTexts() {
 }
 
 bool TfrmMSR::FormCreate() {
-    const QString settingsPath = SettingsLocation::settingsFile(m_startup.executablePath);
+    const QString settingsPath =
+        SettingsLocation::settingsFile(m_startup.executablePath, m_startup.installBin);
     if (!QFileInfo::exists(settingsPath)) {
         const MsgAnswer answer = Messages::show(
             this, MsgKind::Warning,

@@ -5,6 +5,7 @@
 #include <array>
 #include <memory>
 
+#include "SettingsLocation.h"
 #include "SettingsStore.h"
 #include "core/Cpuid.h"
 #include "families/PageContext.h"
@@ -32,6 +33,8 @@ public:
     struct Startup {
         QStringList arguments;  // ARG1..ARG3 of the command line
         QString executablePath;
+        // Where the installed copy lives, which keeps its settings in the user's folder.
+        QString installBin = SettingsLocation::installBinFolder();
     };
 
     TfrmMSR(Platform& platform, MsrBuffer& msr, Startup startup, QWidget* parent = nullptr);

@@ -75,5 +75,63 @@ TEST(SavedFileTest, SettingsFollowLinksAndRefuseWhatIsNotAFile) {
         << errors[0].toStdString();
 }
 
+// The installed copy as the desktop's pkexec starts it (HOME=/root) and as the boot unit and the
+// sleep hook start it (no HOME, or an empty one): root's home folder from the password database
+// stands in a temporary folder here.
+QString s_rootHome;
+QString rootHome() {
+    return s_rootHome;
+}
+
+struct InstalledCopy {
+    test::TempDir dir;
+    QString bin() const { return QString::fromStdString(dir.file("bin")); }
+    InstalledCopy() {
+        QDir().mkpath(bin());
+        test::writeFile(dir.file("bin/zandro"), "");
+        s_rootHome = QString::fromStdString(dir.file("root"));
+        SettingsLocation::setPasswordHomeLookup(rootHome);
+    }
+    ~InstalledCopy() { SettingsLocation::setPasswordHomeLookup(nullptr); }
+};
+
+TEST(SavedFileTest, AFileAppliesTheSameWhateverHomeTheProgramIsStartedWith) {
+    test::ensureApplication();
+    InstalledCopy installed;
+    ScopedEnv xdg("XDG_CONFIG_HOME", QString());
+    QDir().mkpath(s_rootHome + QStringLiteral("/.config/zandro"));
+    test::writeFile(installed.dir.file("root/.config/zandro/config.ini"),
+                    "[MainWindow]\nPositionLeft=0\nPositionTop=0\n[Settings]\nHalfMultis=1\n");
+    const std::string file = installed.dir.file("x2.msr");
+    {
+        ScopedEnv home("HOME", s_rootHome);
+        test::SimRig sim("athlon64-x2");
+        test::MessageRecorder messages;
+        TfrmMSR window(sim.platform, sim.msr,
+                       {{}, installed.bin() + QStringLiteral("/zandro"), installed.bin()});
+        ASSERT_TRUE(window.FormCreate());
+        auto* list = window.findChild<QComboBox*>(QStringLiteral("A64_MultiplierCombo"));
+        const int fiveX = list->findText(QStringLiteral("5.0x"), Qt::MatchStartsWith);
+        ASSERT_GE(fiveX, 0);
+        list->setCurrentIndex(fiveX);
+        test::SaveAnswer answer(file);
+        window.SaveConfiguration();
+    }
+    for (const QString& home : {QString(), QStringLiteral("")}) {
+        SCOPED_TRACE(home.isNull() ? "no HOME" : "empty HOME");
+        ScopedEnv env("HOME", home);
+        test::SimRig sim("athlon64-x2");
+        test::MessageRecorder messages;
+        TfrmMSR window(sim.platform, sim.msr,
+                       {{QString::fromStdString(file)},
+                        installed.bin() + QStringLiteral("/zandro"),
+                        installed.bin()});
+        ASSERT_TRUE(window.FormCreate()) << "no settings found: the first-run warning came";
+        EXPECT_TRUE(window.configurationApplied());
+        for (unsigned cpu : {0u, 1u})
+            EXPECT_EQ(sim.reg(0xC0010042, cpu) & 0x3F, 2u) << cpu;  // FID 2: 5.0x
+    }
+}
+
 }  // namespace
 }  // namespace zandro
