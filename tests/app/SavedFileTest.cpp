@@ -133,5 +133,50 @@ TEST(SavedFileTest, AFileAppliesTheSameWhateverHomeTheProgramIsStartedWith) {
     }
 }
 
+constexpr uint32_t kTimeStampCounter = 0x10;
+
+// Saved right after start and applied on a fresh machine of the same profile, a file sets every
+// register to what the saving machine holds: lists that follow their registers save the state.
+TEST(SavedFileTest, AFileSavedUntouchedAppliesTheSameRegistersOnEveryProfile) {
+    for (const SimProfileInfo& profile : simProfiles()) {
+        if (profile.name == "unknown")
+            continue;
+        SCOPED_TRACE(profile.name);
+        GuiRig saved(profile.name);
+        ASSERT_TRUE(saved.start());
+        const std::string path = saved.dir.file("untouched.msr");
+        save(saved, path);
+        GuiRig applied(profile.name, QStringLiteral("[Settings]\n"),
+                       {QString::fromStdString(path)});
+        ASSERT_TRUE(applied.start());
+        EXPECT_TRUE(applied.window->configurationApplied());
+        for (const auto& [n, processor] : saved.sim.machine.cpus) {
+            for (const auto& [index, value] : processor.msrs) {
+                if (index == kTimeStampCounter)
+                    continue;
+                EXPECT_EQ(applied.sim.reg(index, n), value) << n << std::hex << " msr " << index;
+            }
+        }
+    }
+}
+
+// One unrelated click on a K7, saved, applied on a fresh machine: C001001Bh stays as it was.
+TEST(SavedFileTest, AK7FileKeepsTheClockControlRegister) {
+    constexpr uint32_t kClockControl = 0xC001001B;
+    for (const char* profile : {"athlon", "athlon-mobile", "athlon-thunderbird"}) {
+        SCOPED_TRACE(profile);
+        GuiRig saved(profile);
+        ASSERT_TRUE(saved.start());
+        const uint64_t clockControl = saved.sim.reg(kClockControl);
+        saved.act(QStringLiteral("tab:K7_Features"));
+        saved.act(QStringLiteral("click:K7_SystemCallExtensionEN"));
+        save(saved, saved.dir.file("sce.msr"));
+        GuiRig applied(profile, QStringLiteral("[Settings]\n"),
+                       {QString::fromStdString(saved.dir.file("sce.msr"))});
+        ASSERT_TRUE(applied.start());
+        EXPECT_EQ(applied.sim.reg(kClockControl), clockControl);
+    }
+}
+
 }  // namespace
 }  // namespace zandro
