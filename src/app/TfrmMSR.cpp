@@ -323,7 +323,9 @@ void TfrmMSR::closeEvent(QCloseEvent* event) {
 
 bool TfrmMSR::SelectProcessor(int n) {
     const bool ok = bindProcessor(m_platform, n);
-    if (!ok)
+    if (ok)
+        m_boundProcessor = n;
+    else
         Messages::show(this, MsgKind::Error,
                        QStringLiteral("Processor could not be changed! Unknown error occured."));
     RefreshAll();
@@ -496,6 +498,10 @@ bool TfrmMSR::RunTime_Set() {
     ConfigurationRun run(*this, m_startup.arguments);
     const bool applied = run.RunTime_Set();
     m_configurationWriteFailures = run.failedWrites();
+    // The run leaves the process bound to the last processor it applied; the box says which.
+    const int entry = CPUSelect_Combo->findText(QString::number(m_boundProcessor));
+    if (entry >= 0)
+        CPUSelect_Combo->setCurrentIndex(entry);
     return applied;
 }
 

@@ -134,6 +134,7 @@ private:
     bool m_configurationApplied = false;
     int m_configurationWriteFailures = 0;
     bool m_closed = false;
+    int m_boundProcessor = 0;  // the processor the last successful SelectProcessor bound
 };
 
 }  // namespace zandro

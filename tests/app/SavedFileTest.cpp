@@ -178,5 +178,27 @@ TEST(SavedFileTest, AK7FileKeepsTheClockControlRegister) {
     }
 }
 
+// After a file is applied with NOCLOSE the processor box names the processor the process is
+// bound to, which the next click writes.
+TEST(SavedFileTest, AfterApplyingTheProcessorBoxShowsTheBoundProcessor) {
+    GuiRig saved("athlon64-x2");
+    ASSERT_TRUE(saved.start());
+    save(saved, saved.dir.file("x2.msr"));
+    for (const char* processor : {"1", "32"}) {
+        SCOPED_TRACE(processor);
+        GuiRig rig("athlon64-x2", QStringLiteral("[Settings]\n"),
+                   {QString::fromStdString(saved.dir.file("x2.msr")), QLatin1String(processor),
+                    QStringLiteral("NOCLOSE")});
+        ASSERT_TRUE(rig.start());
+        EXPECT_EQ(rig.window->CPUSelect_Combo->currentText(), QStringLiteral("1"));
+        rig.takeTrace();
+        rig.act(QStringLiteral("tab:A64_Features"));
+        rig.act(QStringLiteral("click:A64_SystemCallExtensionDIS"));
+        EXPECT_FALSE(rig.takeTrace()
+                         .filter(QRegularExpression(QStringLiteral("^1 wrmsr c0000080 ")))
+                         .isEmpty());
+    }
+}
+
 }  // namespace
 }  // namespace zandro
