@@ -114,6 +114,12 @@ void saveConfiguration(TfrmMSR& window) {
         case FileWrite::CannotWrite:
             Messages::show(&window, MsgKind::Error, QStringLiteral("Could not write to file."));
             break;
+        case FileWrite::NotRegular:
+            Messages::show(&window, MsgKind::Error,
+                           QStringLiteral("Could not create file.\n\r\"%1\" is not a regular file; "
+                                          "it was left as it is.")
+                               .arg(path));
+            break;
     }
 }
 

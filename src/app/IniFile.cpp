@@ -2,11 +2,15 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+
+#include "platform/RegularFile.h"
 
 namespace zandro {
 
 namespace {
+
+// A settings file is a few hundred bytes; one this large is not ours to load.
+constexpr size_t kLargestIni = size_t(1) << 20;
 
 bool isSectionLine(const QString& line, QString* name = nullptr) {
     const QString t = line.trimmed();
@@ -40,10 +44,11 @@ bool IniFile::exists() const {
 
 void IniFile::load() {
     m_lines.clear();
-    QFile file(m_path);
-    if (!file.open(QIODevice::ReadOnly))
+    // Something that is not a regular file is not opened; the next save refuses it.
+    const FileContents file = readRegularFile(QFile::encodeName(m_path).toStdString(), kLargestIni);
+    if (!file.result.ok())
         return;
-    const QString text = QString::fromLocal8Bit(file.readAll());
+    const QString text = QString::fromLocal8Bit(file.bytes.data(), qsizetype(file.bytes.size()));
     m_lines = text.split(QLatin1Char('\n'));
     for (QString& line : m_lines) {
         if (line.endsWith(QLatin1Char('\r')))
@@ -54,14 +59,15 @@ void IniFile::load() {
 }
 
 bool IniFile::save() {
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
+    QByteArray text;
     for (const QString& line : m_lines) {
-        file.write(line.toLocal8Bit());
-        file.write("\n");
+        text += line.toLocal8Bit();
+        text += '\n';
     }
-    return file.commit();
+    const FileResult saved =
+        replaceRegularFile(QFile::encodeName(m_path).toStdString(), text.toStdString());
+    m_error = saved.ok() ? QString() : QString::fromLocal8Bit(saved.why.c_str());
+    return saved.ok();
 }
 
 int IniFile::findSection(const QString& section) const {

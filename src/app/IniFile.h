@@ -7,7 +7,7 @@
 namespace zandro {
 
 // A plain INI file kept line by line: lines it does not understand are kept as they are, a value
-// is changed in its own line, and every save replaces the file atomically.
+// is changed in its own line, and every save replaces the file (a link's target) atomically.
 class IniFile {
 public:
     explicit IniFile(QString path);
@@ -16,8 +16,11 @@ public:
     bool exists() const;
     // Reads the file again; a missing or unreadable file reads as empty.
     void load();
-    // Writes the lines; false (and the old file untouched) when the folder refuses.
+    // Writes the lines; false (and the old file untouched) when the file or its folder refuses,
+    // or when the path names something other than a regular file.
     bool save();
+    // Why the last save failed.
+    const QString& error() const { return m_error; }
 
     // Section and key names compare without regard to case.
     std::optional<QString> value(const QString& section, const QString& key) const;
@@ -35,6 +38,7 @@ private:
 
     QString m_path;
     QStringList m_lines;
+    QString m_error;
 };
 
 }  // namespace zandro

@@ -1,9 +1,37 @@
 #include "SettingsLocation.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace zandro {
+
+namespace {
+
+QString passwordHome() {
+    const passwd* entry = ::getpwuid(::geteuid());
+    return entry && entry->pw_dir ? QFile::decodeName(entry->pw_dir) : QString();
+}
+
+QString (*s_passwordHome)() = passwordHome;
+
+}  // namespace
+
+QString SettingsLocation::homeFolder() {
+    const QString home = qEnvironmentVariable("HOME");
+    if (!home.isEmpty())
+        return home;
+    const QString fromDatabase = s_passwordHome ? s_passwordHome() : QString();
+    // Without either there is no better guess than Qt's.
+    return fromDatabase.isEmpty() ? QDir::homePath() : fromDatabase;
+}
+
+void SettingsLocation::setPasswordHomeLookup(QString (*lookup)()) {
+    s_passwordHome = lookup ? lookup : passwordHome;
+}
 
 QString SettingsLocation::installBinFolder() {
 #ifdef ZANDRO_INSTALL_BINDIR
@@ -29,7 +57,7 @@ QString SettingsLocation::settingsFile(const QString& executablePath, const QStr
     QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
     // A relative XDG_CONFIG_HOME is ignored, as other desktop programs ignore it.
     if (base.isEmpty() || QDir::isRelativePath(base))
-        base = QDir::homePath() + QStringLiteral("/.config");
+        base = homeFolder() + QStringLiteral("/.config");
     const QString folder = base + QStringLiteral("/zandro");
     QDir().mkpath(folder);
     return folder + QStringLiteral("/config.ini");

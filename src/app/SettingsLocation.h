@@ -15,9 +15,16 @@ struct SettingsLocation {
     // installBin.
     static bool isInstalledCopy(const QString& executablePath, const QString& installBin);
 
+    // The user's home folder: $HOME when set and not empty, else the effective user's home from
+    // the password database. Root started by pkexec (HOME=/root), by a system unit or by the
+    // sleep hook (no HOME at all) so finds one and the same folder.
+    static QString homeFolder();
+    // The password database's answer for the effective user; tests put another in its place.
+    static void setPasswordHomeLookup(QString (*lookup)());
+
     // The settings file for the program at executablePath: $XDG_CONFIG_HOME/zandro/config.ini
-    // (else ~/.config/zandro/config.ini) for the installed copy, whose folder is created here;
-    // config.ini beside the executable for every other copy.
+    // (else <home>/.config/zandro/config.ini) for the installed copy, whose folder is created
+    // here; config.ini beside the executable for every other copy.
     static QString settingsFile(const QString& executablePath,
                                 const QString& installBin = installBinFolder());
 };

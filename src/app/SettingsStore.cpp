@@ -33,7 +33,11 @@ void SettingsStore::writeString(const QString& section, const QString& key, cons
     // only this key is ours to change, so it goes onto the file as it is now.
     m_ini.load();
     m_ini.setValue(section, key, value);
-    m_writable = m_ini.save() && m_writable;
+    if (m_ini.save())
+        return;
+    if (m_writable && onWriteFailed)
+        onWriteFailed(m_ini.path() + QStringLiteral(": ") + m_ini.error());
+    m_writable = false;
 }
 
 void SettingsStore::writeBool(const QString& section, const QString& key, bool value) {

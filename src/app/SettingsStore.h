@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 #include "IniFile.h"
 
@@ -24,6 +25,8 @@ public:
 
     // True while every write so far reached the file.
     bool writable() const { return m_writable; }
+    // Told once, at the first write that does not reach the file, with the path and the reason.
+    std::function<void(const QString&)> onWriteFailed;
 
     static std::optional<long long> parseInteger(const QString& text);
 

@@ -261,7 +261,8 @@ void TfrmMSR::storeTexts() {
 }
 
 bool TfrmMSR::FormCreate() {
-    const QString settingsPath = SettingsLocation::settingsFile(m_startup.executablePath);
+    const QString settingsPath =
+        SettingsLocation::settingsFile(m_startup.executablePath, m_startup.installBin);
     if (!QFileInfo::exists(settingsPath)) {
         const MsgAnswer answer = Messages::show(
             this, MsgKind::Warning,
@@ -273,6 +274,10 @@ bool TfrmMSR::FormCreate() {
             return false;
     }
     m_settings = std::make_unique<SettingsStore>(settingsPath);
+    m_settings->onWriteFailed = [this](const QString& why) {
+        Messages::show(this, MsgKind::Error,
+                       QStringLiteral("Could not save the settings: %1.").arg(why));
+    };
     readWindowPosition();
     applyStoredTexts();
     m_flags.UserProtection =
@@ -509,6 +514,10 @@ bool TfrmMSR::RunTime_Set() {
     ConfigurationRun run(*this, m_startup.arguments);
     const bool applied = run.RunTime_Set();
     m_configurationWriteFailures = run.failedWrites() + run.notAppliedRecords();
+    // The run leaves the process bound to the last processor it applied; the box says which.
+    const int entry = CPUSelect_Combo->findText(QString::number(m_boundProcessor));
+    if (entry >= 0)
+        CPUSelect_Combo->setCurrentIndex(entry);
     return applied;
 }
 

@@ -5,6 +5,7 @@
 #include <array>
 #include <memory>
 
+#include "SettingsLocation.h"
 #include "SettingsStore.h"
 #include "core/Cpuid.h"
 #include "families/PageContext.h"
@@ -33,6 +34,8 @@ public:
     struct Startup {
         QStringList arguments;  // ARG1..ARG3 of the command line
         QString executablePath;
+        // Where the installed copy lives, which keeps its settings in the user's folder.
+        QString installBin = SettingsLocation::installBinFolder();
     };
 
     TfrmMSR(Platform& platform, MsrBuffer& msr, Startup startup, QWidget* parent = nullptr);
@@ -135,8 +138,8 @@ private:
     Pentium4Page* m_pentium4 = nullptr;
     bool m_configurationApplied = false;
     int m_configurationWriteFailures = 0;
-    int m_boundProcessor = 0;
     bool m_closed = false;
+    int m_boundProcessor = 0;  // the processor the last successful SelectProcessor bound
 };
 
 }  // namespace zandro

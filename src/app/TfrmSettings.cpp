@@ -8,6 +8,7 @@
 
 #include "SettingsStore.h"
 #include "families/PageContext.h"
+#include "families/TabSheet.h"
 
 namespace zandro {
 
@@ -47,9 +48,9 @@ TfrmSettings::TfrmSettings(SettingsStore& store, AppFlags& flags, std::function<
     pages->setObjectName(QStringLiteral("PageControl1"));
     pages->setGeometry(0, 0, 287, 249);
 
-    auto* general = new QWidget;
-    general->setObjectName(QStringLiteral("TabSheet1"));
-    pages->addTab(general, QStringLiteral("General"));
+    // Tab sheets, so that automation brings them to the front as it does a family page's.
+    auto* general = new TabSheet(QStringLiteral("TabSheet1"), QStringLiteral("General"));
+    pages->addTab(general, general->caption());
     Config_User_protectionCheckBox = addCheck(general, "Config_User_protectionCheckBox",
                                               QStringLiteral("Enable user protection"), 8, 18);
     addNote(general, "Label3",
@@ -65,9 +66,9 @@ TfrmSettings::TfrmSettings(SettingsStore& store, AppFlags& flags, std::function<
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setGeometry(56, 136, 169, 41);
 
-    auto* pstates = new QWidget;
-    pstates->setObjectName(QStringLiteral("TabSheet2"));
-    pages->addTab(pstates, QStringLiteral("Athlon 64 P-States Transitioning"));
+    auto* pstates = new TabSheet(QStringLiteral("TabSheet2"),
+                                 QStringLiteral("Athlon 64 P-States Transitioning"));
+    pages->addTab(pstates, pstates->caption());
     Config_RealPriorityCheckBox =
         addCheck(pstates, "Config_RealPriorityCheckBox",
                  QStringLiteral("Use Real-Time Priority for P-States transitioning"), 8, 18);

@@ -151,12 +151,22 @@ int main(int argc, char** argv) {
     // The report is taken off a window that must not wait for the user.
     if (line.reportGlobal)
         Messages::setNonBlockingDialogs(true);
+    // The simulated machine goes back into its file however the run ends.
+    const auto saveMachine = [&] {
+        std::string error;
+        if (machine && !line.simState.isEmpty() &&
+            !saveSimState(line.simState.toStdString(), *machine, &error))
+            printTo(stderr,
+                    QStringLiteral("zandro: ") + QString::fromStdString(error) + QLatin1Char('\n'));
+    };
     MsrBuffer msr(*platform);
     int status = 0;
     {
         TfrmMSR window(*platform, msr, {line.arguments, executablePath(argv[0])});
-        if (!window.FormCreate())
+        if (!window.FormCreate()) {
+            saveMachine();
             return kExitDeclined;
+        }
         if (!window.configurationApplied())
             window.show();
         QApplication::processEvents();
@@ -190,11 +200,6 @@ int main(int argc, char** argv) {
         }
     }
 
-    if (machine && !line.simState.isEmpty()) {
-        std::string error;
-        if (!saveSimState(line.simState.toStdString(), *machine, &error))
-            printTo(stderr,
-                    QStringLiteral("zandro: ") + QString::fromStdString(error) + QLatin1Char('\n'));
-    }
+    saveMachine();
     return status;
 }

@@ -72,6 +72,8 @@ void FamilyPage::setShown(bool shown) {
         m_sheets[size_t(m_current)]->fireExit();
     m_shown = shown;
     setVisible(shown);
+    if (shown)
+        pageShown();
     if (shown && m_current >= 0) {
         orderFocusTopToBottom(tabBar(), m_sheets[size_t(m_current)]);
         m_sheets[size_t(m_current)]->fireShow();

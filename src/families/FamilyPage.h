@@ -60,6 +60,8 @@ public:
     virtual bool runTransition() { return true; }
 
 protected:
+    // The page has just come to the front of the main window (it was hidden before).
+    virtual void pageShown() {}
     TabSheet* addSheet(const QString& name, const QString& caption);
     // A "Frequency && Voltage Control" tab: showing it starts the core clock display and
     // refreshes the page, leaving it stops the display.

@@ -124,6 +124,8 @@ void K7Page::buildLowPowerModes(TabSheet* sheet) {
     K7_HLTmultiCombo = m_halt.combo;
     K7_STPCLKmultiCombo = m_stopGrant.combo;
     K7_CLKtimingCombo = m_timing.combo;
+    for (ClockRow* row : {&m_halt, &m_stopGrant, &m_timing})
+        connect(row->combo, &QComboBox::activated, this, [row] { row->picked = true; });
     connect(m_halt.set, &QPushButton::clicked, this, [this] { K7_HLTmultiSETClick(); });
     connect(m_stopGrant.set, &QPushButton::clicked, this, [this] { K7_STPCLKmultiSETClick(); });
     connect(m_timing.set, &QPushButton::clicked, this, [this] { K7_CLKtimingSETClick(); });
@@ -203,7 +205,8 @@ void K7Page::K7_RefreshStatus() {
     m_fidVidInfo.refresh(msr, platform, context().flags.UserProtection);
 }
 
-// Decodes C001001Bh from the buffer; a field with no text leaves its panel as it was.
+// Decodes C001001Bh from the buffer; a field with no text leaves its panel as it was. The lists
+// follow the register too, so that a saved file or an untouched "Set" keeps what it holds.
 void K7Page::showClockControl(uint8_t model) {
     const MsrBuffer& msr = context().msr;
     if (!msr.holdsRead()) {
@@ -212,6 +215,12 @@ void K7Page::showClockControl(uint8_t model) {
         return;
     }
     const K7ClockControl clock = K7ClockControl::decode(msr.Low);
+    for (const auto& [row, item] :
+         {std::pair{&m_halt, clock.haltDivisor}, std::pair{&m_stopGrant, clock.stopGrantDivisor},
+          std::pair{&m_timing, clock.timing}}) {
+        if (item && !row->picked)
+            row->combo->setCurrentIndex(int(*item));
+    }
     if (model >= 6 && clock.haltDivisor)
         m_halt.panel->setText(QString::fromLatin1(kK7DivisorItems[*clock.haltDivisor]));
     if (clock.stopGrantDivisor)
@@ -243,16 +252,27 @@ void K7Page::K7_APICbusMessagesRejectClick() {
 void K7Page::K7_APICbusMessagesNoRejectClick() {
     writeClockControl(kK7ApicRejectBit, 0);
 }
+void K7Page::setClockRow(ClockRow& row, uint32_t clear, uint32_t set) {
+    row.picked = false;
+    writeClockControl(clear, set);
+}
+
+void K7Page::pageShown() {
+    for (ClockRow* row : {&m_halt, &m_stopGrant, &m_timing})
+        row->picked = false;
+}
+
 void K7Page::K7_HLTmultiSETClick() {
-    writeClockControl(kK7HaltDivisorMask,
-                      K7ClockControl::haltDivisorBits(K7_HLTmultiCombo->currentIndex()));
+    setClockRow(m_halt, kK7HaltDivisorMask,
+                K7ClockControl::haltDivisorBits(K7_HLTmultiCombo->currentIndex()));
 }
 void K7Page::K7_STPCLKmultiSETClick() {
-    writeClockControl(kK7StopGrantDivisorMask,
-                      K7ClockControl::stopGrantDivisorBits(K7_STPCLKmultiCombo->currentIndex()));
+    setClockRow(m_stopGrant, kK7StopGrantDivisorMask,
+                K7ClockControl::stopGrantDivisorBits(K7_STPCLKmultiCombo->currentIndex()));
 }
 void K7Page::K7_CLKtimingSETClick() {
-    writeClockControl(kK7TimingMask, K7ClockControl::timingBits(K7_CLKtimingCombo->currentIndex()));
+    setClockRow(m_timing, kK7TimingMask,
+                K7ClockControl::timingBits(K7_CLKtimingCombo->currentIndex()));
 }
 
 void K7Page::fillLists() {

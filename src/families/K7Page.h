@@ -74,12 +74,14 @@ public:
 private:
     class TransitionUi;
 
-    // A divisor or timing row of the Low Power Modes tab.
+    // A divisor or timing row of the Low Power Modes tab. Its list shows what the register holds
+    // until the user picks an item, which it keeps until "Set" or until the page shows anew.
     struct ClockRow {
         QGroupBox* group = nullptr;
         StatusPanel* panel = nullptr;
         QComboBox* combo = nullptr;
         QPushButton* set = nullptr;
+        bool picked = false;
     };
 
     void buildInformation(TabSheet* sheet);
@@ -91,6 +93,8 @@ private:
     void enableForModel(uint8_t model);
     void showClockControl(uint8_t model);
     void writeClockControl(uint32_t clear, uint32_t set);
+    void setClockRow(ClockRow& row, uint32_t clear, uint32_t set);
+    void pageShown() override;
     void showReport(const QString& text, int red, int green, int blue);
     void showCoreClock();
 

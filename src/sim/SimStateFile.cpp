@@ -1,19 +1,12 @@
 #include "SimStateFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cinttypes>
 #include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <limits>
-#include <optional>
 #include <sstream>
 #include <vector>
+
+#include "platform/RegularFile.h"
 
 namespace zandro {
 
@@ -21,6 +14,8 @@ namespace {
 
 constexpr unsigned kMaxCpu = 31;
 constexpr uint64_t kMax32 = std::numeric_limits<uint32_t>::max();
+// Far more than the statements of 32 processors with every register of their profile.
+constexpr size_t kLargestState = size_t(64) << 20;
 
 struct ParseError {
     std::string reason;
@@ -194,30 +189,6 @@ void formatProcessor(unsigned n, const SimProcessor& processor, std::ostringstre
         out << prefix << "fail-bind\n";
 }
 
-std::optional<std::string> readWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad())
-        return std::nullopt;
-    return text.str();
-}
-
-bool writeAll(int fd, const std::string& text) {
-    size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += size_t(n);
-    }
-    return true;
-}
-
 }  // namespace
 
 SimStateResult parseSimState(const std::string& text, const std::string& fileName,
@@ -239,13 +210,14 @@ SimStateResult parseSimState(const std::string& text, const std::string& fileNam
 }
 
 SimStateResult loadSimState(const std::string& path, SimMachine& machine) {
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec))
+    const FileContents file = readRegularFile(path, kLargestState);
+    // Something that is not a regular file is not opened; the save at the end refuses it.
+    if (file.result.failure == FileFailure::Missing ||
+        file.result.failure == FileFailure::NotRegular)
         return {};
-    const std::optional<std::string> text = readWholeFile(path);
-    if (!text)
-        return {false, path + ": cannot be read: " + std::strerror(errno)};
-    return parseSimState(*text, path, machine);
+    if (!file.result.ok())
+        return {false, path + ": " + file.result.why};
+    return parseSimState(file.bytes, path, machine);
 }
 
 std::string formatSimState(const SimMachine& machine) {
@@ -267,36 +239,10 @@ std::string formatSimState(const SimMachine& machine) {
 }
 
 bool saveSimState(const std::string& path, const SimMachine& machine, std::string* error) {
-    const auto fail = [&](const std::string& why) {
-        if (error)
-            *error = path + ": " + why + ": " + std::strerror(errno);
-        return false;
-    };
-    const std::filesystem::path target(path);
-    const std::filesystem::path folder =
-        target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-    // The temporary file sits in the same folder, so the rename replaces the file atomically.
-    std::string name = ".";  // appended piecewise: GCC 12 warns falsely on "." + string + "..."
-    name += target.filename().string();
-    name += ".XXXXXX";
-    std::string temp = (folder / name).string();
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        return fail("cannot create a temporary file");
-
-    struct stat existing {};
-    const mode_t mode = ::stat(path.c_str(), &existing) == 0 ? (existing.st_mode & 07777) : 0644;
-    const bool written =
-        ::fchmod(fd, mode) == 0 && writeAll(fd, formatSimState(machine)) && ::fsync(fd) == 0;
-    int savedErrno = errno;
-    ::close(fd);
-    if (written && ::rename(temp.c_str(), path.c_str()) == 0)
-        return true;
-    if (written)
-        savedErrno = errno;
-    ::unlink(temp.c_str());
-    errno = savedErrno;
-    return fail("cannot be written");
+    const FileResult saved = replaceRegularFile(path, formatSimState(machine));
+    if (!saved.ok() && error)
+        *error = path + ": " + saved.why;
+    return saved.ok();
 }
 
 }  // namespace zandro

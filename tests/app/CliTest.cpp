@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -122,6 +125,40 @@ TEST_F(Cli, SimStateIsWrittenBackAndTraceAppended) {
     // Started 20 s after boot: the start-up waits, then the click writes EFER.
     EXPECT_TRUE(trace.contains(QLatin1String("sleep 5000\n")));
     EXPECT_TRUE(trace.contains(QLatin1String("0 wrmsr c0000080 0000000000000501\n")));
+}
+
+// The machine goes back into the sim-state however the run ends; a FIFO or a device named as
+// the sim-state is neither read nor replaced.
+TEST_F(Cli, SimStateIsSavedOnDeclineAndNeverReplacesAFifoOrADevice) {
+    EXPECT_EQ(run({"--headless", "--simulate", "k6", "--sim-state", file("declined.state")}), 1);
+    EXPECT_NE(test::readFile(dir.file("declined.state")).find("affinity"), std::string::npos);
+
+    writeConfig();
+    ASSERT_EQ(::mkfifo(dir.file("pipe.state").c_str(), 0644), 0);
+    ASSERT_EQ(::symlink("/dev/null", dir.file("null.state").c_str()), 0);
+    for (const char* name : {"pipe.state", "null.state"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(run({"--headless", "--simulate", "k6", "--sim-state", file(name)}), 0);
+        EXPECT_TRUE(err.contains(QStringLiteral("%1: not a regular file").arg(file(name))))
+            << err.toStdString();
+    }
+    struct stat st {};
+    ASSERT_EQ(::lstat(dir.file("pipe.state").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    ASSERT_EQ(::lstat(dir.file("null.state").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    ASSERT_EQ(::stat("/dev/null", &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode));
+}
+
+// A configuration file larger than any the program writes is named too large, not damaged.
+TEST_F(Cli, OversizedConfigurationFileIsCalledTooLarge) {
+    writeConfig();
+    test::writeFile(dir.file("huge.msr"), std::string((1 << 20) + 1, 'x'));
+    EXPECT_EQ(run({"--describe", file("huge.msr")}), 2);
+    EXPECT_TRUE(err.contains(QLatin1String("too large"))) << err.toStdString();
+    EXPECT_EQ(run({"--headless", "--simulate", "k6", file("huge.msr")}), 2);
+    EXPECT_TRUE(err.contains(QLatin1String("too large"))) << err.toStdString();
 }
 
 TEST_F(Cli, MissingConfigurationFileGivesStatusTwo) {

@@ -11,15 +11,8 @@ namespace {
 
 using test::GuiRig;
 
-// Answers the file-save dialog for the length of a test.
-struct SaveAnswer {
-    explicit SaveAnswer(const std::string& path) { answerSaveDialog(QString::fromStdString(path)); }
-    ~SaveAnswer() { restoreSaveDialog(); }
-};
-
 void save(GuiRig& rig, const std::string& path) {
-    SaveAnswer answer(path);
-    rig.window->SaveConfiguration();
+    test::saveConfigurationAs(rig, path);
 }
 
 QStringList writes(const QStringList& trace) {

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
+#include <pwd.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include "GuiFixture.h"
 #include "app/SettingsLocation.h"
 
 namespace zandro {
@@ -23,25 +27,7 @@ struct Trees {
     }
 };
 
-// Sets an environment variable for one scope (a null value unsets it).
-struct ScopedEnv {
-    const char* name;
-    QByteArray saved;
-    bool had;
-    ScopedEnv(const char* n, const QString& value)
-        : name(n), saved(qgetenv(n)), had(qEnvironmentVariableIsSet(n)) {
-        if (value.isNull())
-            qunsetenv(name);
-        else
-            qputenv(name, value.toLocal8Bit());
-    }
-    ~ScopedEnv() {
-        if (had)
-            qputenv(name, saved);
-        else
-            qunsetenv(name);
-    }
-};
+using test::ScopedEnv;
 
 TEST(SettingsLocationTest, AnyOtherCopyKeepsConfigBesideItself) {
     Trees t;
@@ -71,6 +57,22 @@ TEST(SettingsLocationTest, InstalledCopyFallsBackToDotConfig) {
                   QDir::homePath() + QStringLiteral("/.config/zandro/config.ini"))
             << value.toStdString();
     }
+}
+
+// Root started by pkexec (HOME=/root) and by the boot unit or the sleep hook (no HOME) finds
+// one folder: without HOME the password database names it.
+TEST(SettingsLocationTest, WithoutHomeThePasswordDatabaseNamesTheHomeFolder) {
+    Trees t;
+    const passwd* entry = ::getpwuid(::geteuid());
+    ASSERT_NE(entry, nullptr);
+    const QString database = QFile::decodeName(entry->pw_dir);
+    ScopedEnv xdg("XDG_CONFIG_HOME", QString());
+    for (const QString& home : {QString(), QStringLiteral(""), database}) {
+        ScopedEnv env("HOME", home);
+        EXPECT_EQ(SettingsLocation::homeFolder(), database);
+    }
+    ScopedEnv other("HOME", t.dir.path());
+    EXPECT_EQ(SettingsLocation::homeFolder(), t.dir.path());
 }
 
 TEST(SettingsLocationTest, LinksAreResolvedBeforeComparing) {

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QTabWidget>
 
 #include "GuiFixture.h"
 #include "app/IniFile.h"
@@ -47,6 +48,18 @@ TEST(ConfigurationWindowTest, ShowsTheFlagsAndStoresThemOnOk) {
     EXPECT_TRUE(ini.contains(QLatin1String("RealPriority=0")));
     // OK ends in a refresh of the lists and the page.
     EXPECT_FALSE(rig.takeTrace().filter(QStringLiteral("rdmsr c0010042")).isEmpty());
+}
+
+TEST(ConfigurationWindowTest, TabBringsItsSheetsToTheFront) {
+    GuiRig rig("athlon64");
+    ASSERT_TRUE(rig.start());
+    TfrmSettings* dialog = openSettings(rig);
+    ASSERT_NE(dialog, nullptr);
+    auto* pages = dialog->findChild<QTabWidget*>(QStringLiteral("PageControl1"));
+    for (const char* sheet : {"TabSheet2", "TabSheet1"}) {
+        rig.act(QStringLiteral("tab:") + QLatin1String(sheet));
+        EXPECT_EQ(pages->currentWidget()->objectName(), QLatin1String(sheet));
+    }
 }
 
 TEST(ConfigurationWindowTest, OkWithUnchangedBoxesStillRewritesAndRefreshes) {

@@ -144,7 +144,7 @@ TEST(ConfigFileTest, SavingReplacesAReadOnlyFileWhole) {
 TEST(ConfigFileTest, FailuresLeaveNothingBehind) {
     test::TempDir dir;
     EXPECT_EQ(writeConfigurationFile(dir.file("missing/a.msr"), "x"), FileWrite::CannotCreate);
-    EXPECT_EQ(writeConfigurationFile(dir.path(), "x"), FileWrite::CannotCreate);
+    EXPECT_EQ(writeConfigurationFile(dir.path(), "x"), FileWrite::NotRegular);
     EXPECT_FALSE(readConfigurationFile(dir.path()).ok);
     EXPECT_FALSE(readConfigurationFile(dir.file("none")).ok);
     test::writeFile(dir.file("b"), "bytes");

@@ -204,6 +204,74 @@ TEST(K7PageTest, StopGrantBoxTakesDigitsAndChecksItsRangeOnExit) {
     EXPECT_EQ(rig.messages.texts(), (QStringList{warning, warning}));
 }
 
+int comboIndex(GuiRig& rig, const char* name) {
+    return rig.control<QComboBox>(QLatin1String(name))->currentIndex();
+}
+
+// The three lists of the Low Power Modes tab start at what C001001Bh holds, each model alike;
+// timing copies that differ keep the preset "Normal".
+TEST(K7PageTest, ClockListsStartAtWhatTheRegisterHolds) {
+    struct Case {
+        const char* profile;
+        uint32_t clockControl;  // 0: the profile's own
+        int halt, stopGrant, timing;
+    };
+    const Case cases[] = {
+        {"athlon", 0, 6, 6, 2},                         // 2006A26Ah: 512, 512, "Normal"
+        {"athlon-mobile", 0, 5, 4, 3},                  // 200F3377h: 256, 128, "Slow"
+        {"athlon-thunderbird", 0, 0, 3, 1},             // 6001D111h: 8, 64, "Fast"
+        {"athlon-spitfire", 0, 0, 2, 2},                // 2002A222h: 8, 32, "Normal"
+        {"athlon", 0x20000000 | 0x21 | 0x44, 5, 0, 2},  // timing copies differ
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.profile);
+        GuiRig rig(c.profile);
+        if (c.clockControl)
+            rig.sim.setReg(kClkCtl, c.clockControl);
+        ASSERT_TRUE(rig.start());
+        EXPECT_EQ(comboIndex(rig, "K7_HLTmultiCombo"), c.halt);
+        EXPECT_EQ(comboIndex(rig, "K7_STPCLKmultiCombo"), c.stopGrant);
+        EXPECT_EQ(comboIndex(rig, "K7_CLKtimingCombo"), c.timing);
+    }
+}
+
+// "Set" beside an untouched list writes back what the register holds.
+TEST(K7PageTest, SetBesideAnUntouchedListKeepsTheRegister) {
+    for (const char* profile : {"athlon", "athlon-mobile"}) {
+        SCOPED_TRACE(profile);
+        GuiRig rig(profile);
+        ASSERT_TRUE(rig.start());
+        rig.act(QStringLiteral("tab:K7_CLKCTL"));
+        const uint64_t before = rig.sim.reg(kClkCtl);
+        for (const char* set :
+             {"click:K7_HLTmultiSET", "click:K7_STPCLKmultiSET", "click:K7_CLKtimingSET"})
+            rig.act(QLatin1String(set));
+        EXPECT_EQ(rig.sim.reg(kClkCtl), before);
+    }
+}
+
+// A pick stays through refreshes until its "Set" or until the page shows anew.
+TEST(K7PageTest, APickStaysUntilSetOrThePageShowsAnew) {
+    GuiRig rig("athlon");
+    ASSERT_TRUE(rig.start());
+    auto* page = rig.control<K7Page>(QStringLiteral("pgctrlK7"));
+    rig.act(QStringLiteral("tab:K7_CLKCTL"));
+    rig.act(QStringLiteral("select:K7_HLTmultiCombo=3"));
+    rig.act(QStringLiteral("select:K7_STPCLKmultiCombo=1"));
+    rig.act(QStringLiteral("click:K7_APICbusMessagesReject"));  // refreshes the page
+    EXPECT_EQ(comboIndex(rig, "K7_HLTmultiCombo"), 3);
+    EXPECT_EQ(comboIndex(rig, "K7_STPCLKmultiCombo"), 1);
+    rig.act(QStringLiteral("click:K7_HLTmultiSET"));
+    // The register changed under the list that was Set: it follows; the other keeps its pick.
+    rig.sim.setReg(kClkCtl, 0x2006A26A);
+    page->K7_RefreshStatus();
+    EXPECT_EQ(comboIndex(rig, "K7_HLTmultiCombo"), 6);
+    EXPECT_EQ(comboIndex(rig, "K7_STPCLKmultiCombo"), 1);
+    page->setShown(false);
+    page->setShown(true);
+    EXPECT_EQ(comboIndex(rig, "K7_STPCLKmultiCombo"), 6);
+}
+
 TEST(K7PageTest, RecordsSaveAndApplyAsTheUserWould) {
     GuiRig rig("athlon");
     ASSERT_TRUE(rig.start());
@@ -214,7 +282,7 @@ TEST(K7PageTest, RecordsSaveAndApplyAsTheUserWould) {
     const std::vector<OptionRecord> saved = page->savedOptions();
     ASSERT_EQ(saved.size(), 5u);
     const std::vector<std::pair<int, int>> expected = {
-        {320, 255}, {321, 0}, {322, 2}, {323, 0}, {331, 1}};
+        {320, 255}, {321, 6}, {322, 2}, {323, 0}, {331, 1}};
     for (size_t i = 0; i < saved.size(); ++i) {
         EXPECT_EQ(saved[i].code, expected[i].first);
         EXPECT_EQ(saved[i].value, expected[i].second);
@@ -228,9 +296,10 @@ TEST(K7PageTest, RecordsSaveAndApplyAsTheUserWould) {
     EXPECT_TRUE(rig.sim.reg(kHwcr) & 0x8000);
     EXPECT_FALSE(
         rig.control<QRadioButton>(QStringLiteral("K7_SSEInstructionSupportDIS"))->isChecked());
-    EXPECT_EQ(page->applyRecord({322, 9}), RecordAction::Applied);  // no such item: none
-    EXPECT_EQ(page->K7_CLKtimingCombo->currentIndex(), -1);
+    // No such item: none selected, "Set" writes "Ultra Fast", and the list then shows it.
+    EXPECT_EQ(page->applyRecord({322, 9}), RecordAction::Applied);
     EXPECT_EQ(rig.sim.reg(kClkCtl) & 0x33333, 0u);
+    EXPECT_EQ(page->K7_CLKtimingCombo->currentIndex(), 0);
     EXPECT_EQ(page->applyRecord({350, 3}), RecordAction::TransitionRequested);
     EXPECT_EQ(page->frequency.multiplier->currentIndex(), 3);
     EXPECT_EQ(page->applyRecord({340, 0}), RecordAction::NotMine);

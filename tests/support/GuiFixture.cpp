@@ -5,6 +5,7 @@
 #include <QFile>
 
 #include "app/Appearance.h"
+#include "app/ConfigurationRun.h"
 
 namespace zandro::test {
 
@@ -105,6 +106,34 @@ QStringList GuiRig::takeTrace() {
     m_traceOffset += data.size();
     QStringList lines = QString::fromLatin1(data).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     return lines;
+}
+
+ScopedEnv::ScopedEnv(const char* name, const QString& value)
+    : m_name(name), m_saved(qgetenv(name)), m_had(qEnvironmentVariableIsSet(name)) {
+    if (value.isNull())
+        qunsetenv(m_name);
+    else
+        qputenv(m_name, value.toLocal8Bit());
+}
+
+ScopedEnv::~ScopedEnv() {
+    if (m_had)
+        qputenv(m_name, m_saved);
+    else
+        qunsetenv(m_name);
+}
+
+SaveAnswer::SaveAnswer(const std::string& path) {
+    answerSaveDialog(QString::fromStdString(path));
+}
+
+SaveAnswer::~SaveAnswer() {
+    restoreSaveDialog();
+}
+
+void saveConfigurationAs(GuiRig& rig, const std::string& path) {
+    SaveAnswer answer(path);
+    rig.window->SaveConfiguration();
 }
 
 }  // namespace zandro::test

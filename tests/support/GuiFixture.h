@@ -65,4 +65,27 @@ private:
     qint64 m_traceOffset = 0;
 };
 
+// Sets an environment variable for one scope (a null value unsets it).
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const QString& value);
+    ~ScopedEnv();
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+
+private:
+    const char* m_name;
+    QByteArray m_saved;
+    bool m_had;
+};
+
+// Answers the file-save dialog for the length of a scope.
+struct SaveAnswer {
+    explicit SaveAnswer(const std::string& path);
+    ~SaveAnswer();
+};
+
+// "Save Current Configuration" answered with `path`.
+void saveConfigurationAs(GuiRig& rig, const std::string& path);
+
 }  // namespace zandro::test
