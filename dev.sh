@@ -3,16 +3,19 @@
 #   ./dev.sh run [ZANDRO ARGUMENTS...]   build and start the program
 #   ./dev.sh test                        build and run the whole test suite (plain and sanitized)
 set -euo pipefail
-cd "$(dirname "$0")"
 
-PACKAGES=(cmake make g++ qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
-          fonts-dejavu-core shared-mime-info xvfb xauth clang libclang-rt-14-dev
-          desktop-file-utils libxml2-utils)
+# What building and running the program needs.
+RUN_PACKAGES=(cmake make g++ qt6-base-dev libgl-dev fonts-dejavu-core)
+# What the test suite needs on top: test and benchmark libraries, the sanitizer runtime, the
+# validators of the installed files, and lintian for the Debian package.
+TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
+               shared-mime-info xvfb xauth desktop-file-utils libxml2-utils groff-base
+               dpkg-dev lintian)
 JOBS=$(nproc 2>/dev/null || echo 2)
 
-install_missing() {
+install_missing() { # packages...
     local missing=()
-    for p in "${PACKAGES[@]}"; do
+    for p in "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
     done
     if [ ${#missing[@]} -gt 0 ]; then
@@ -28,34 +31,48 @@ build() { # folder, extra cmake options...
     cmake --build "$dir" -j "$JOBS"
 }
 
-case "${1:-}" in
-run)
-    shift
-    install_missing
-    build build -DCMAKE_BUILD_TYPE=Release -DZANDRO_BUILD_TESTS=OFF -DZANDRO_BUILD_BENCH=OFF
-    args=()
-    # Without a usable msr device the program runs on a simulated Athlon 64.
-    if ! dd if=/dev/cpu/0/msr of=/dev/null bs=8 count=1 skip=2 iflag=skip_bytes 2>/dev/null; then
-        echo "The msr device is not usable here: starting on a simulated Athlon 64."
-        args+=(--simulate athlon64)
-    fi
-    # Without a display there is no window to show: print the page instead.
-    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-        args+=(--headless --assume-yes --report)
-    fi
-    exec ./build/src/zandro "${args[@]}" "$@"
-    ;;
-test)
-    install_missing
-    build build-test -DCMAKE_BUILD_TYPE=Debug -DZANDRO_WERROR=ON
-    (cd build-test && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$JOBS")
-    build build-asan -DCMAKE_BUILD_TYPE=Debug -DZANDRO_WERROR=ON -DZANDRO_SANITIZE=ON \
-        -DZANDRO_BUILD_BENCH=OFF
-    (cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
-        UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j "$JOBS")
-    ;;
-*)
-    echo "usage: $0 run [ARGUMENTS...] | $0 test" >&2
-    exit 64
-    ;;
-esac
+# True when processor 0's msr device answers a read of the time-stamp counter, MSR 10h: the
+# device's file offset is the register number, so the read starts at byte 16.
+msr_usable() {
+    local device=${ZANDRO_MSR_DEVICE_ROOT:-/dev/cpu}/0/msr
+    [ "$(dd if="$device" bs=8 count=1 skip=16 iflag=skip_bytes 2>/dev/null | wc -c)" -eq 8 ]
+}
+
+main() {
+    cd "$(dirname "$0")"
+    case "${1:-}" in
+    run)
+        shift
+        install_missing "${RUN_PACKAGES[@]}"
+        build build -DCMAKE_BUILD_TYPE=Release -DZANDRO_BUILD_TESTS=OFF -DZANDRO_BUILD_BENCH=OFF
+        args=()
+        if ! msr_usable; then
+            echo "The msr device is not usable here: starting on a simulated Athlon 64."
+            args+=(--simulate athlon64)
+        fi
+        # Without a display there is no window to show: print the page instead.
+        if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+            args+=(--headless --assume-yes --report)
+        fi
+        exec ./build/src/zandro "${args[@]}" "$@"
+        ;;
+    test)
+        install_missing "${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
+        build build-test -DCMAKE_BUILD_TYPE=Debug -DZANDRO_WERROR=ON
+        (cd build-test && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$JOBS")
+        build build-asan -DCMAKE_BUILD_TYPE=Debug -DZANDRO_WERROR=ON -DZANDRO_SANITIZE=ON \
+            -DZANDRO_BUILD_BENCH=OFF
+        (cd build-asan && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0 \
+            UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j "$JOBS")
+        ;;
+    *)
+        echo "usage: $0 run [ARGUMENTS...] | $0 test" >&2
+        exit 64
+        ;;
+    esac
+}
+
+# Sourced by the tests for its functions; run otherwise.
+if [ "${BASH_SOURCE[0]}" = "$0" ]; then
+    main "$@"
+fi

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QIcon>
 #include <QStyleFactory>
 
 namespace zandro {
@@ -13,6 +14,9 @@ void applyAppearance(QApplication& app) {
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
     app.setFont(font);
+    // The installed theme's icon where there is one, else the same picture built in.
+    app.setWindowIcon(QIcon::fromTheme(QStringLiteral("zandro"),
+                                       QIcon(QStringLiteral(":/zandro-48.png"))));
 }
 
 }  // namespace zandro

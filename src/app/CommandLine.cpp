@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include <QRegularExpression>
+#include <vector>
 
 namespace zandro {
 
@@ -31,9 +32,58 @@ QString usageText() {
         "  --report-global      print the report of the Global MSR window, then end\n"
         "  --save-as FILE       headless: the file-save dialog answers FILE\n"
         "  --describe FILE      print what a configuration file holds and would do, then end\n"
-        "  --help               show this help\n"
-        "  --version            show the version\n");
+        "  -h, --help           show this help\n"
+        "  -V, --version        show the version\n"
+        "\n"
+        "An option's value may also follow an equals sign: --simulate=athlon64.\n");
 }
+
+namespace {
+
+enum class Takes { Nothing, Value };
+
+// One row per option: its names, whether it takes a value, and where the value or flag goes.
+struct OptionRow {
+    QStringList names;
+    Takes takes;
+    QString CommandLine::* value;
+    bool CommandLine::* flag;
+};
+
+const std::vector<OptionRow>& optionRows() {
+    using L = CommandLine;
+    static const std::vector<OptionRow> rows = {
+        {{"--simulate"}, Takes::Value, &L::simulate, nullptr},
+        {{"--sim-state"}, Takes::Value, &L::simState, nullptr},
+        {{"--sim-log"}, Takes::Value, &L::simLog, nullptr},
+        {{"--headless"}, Takes::Nothing, nullptr, &L::headless},
+        {{"--assume-yes"}, Takes::Nothing, nullptr, &L::assumeYes},
+        {{"--report"}, Takes::Nothing, nullptr, &L::report},
+        {{"--report-global"}, Takes::Nothing, nullptr, &L::reportGlobal},
+        {{"--save-as"}, Takes::Value, &L::saveAs, nullptr},
+        {{"--describe"}, Takes::Value, &L::describe, &L::describing},
+        {{"--do"}, Takes::Value, nullptr, nullptr},
+        {{"--help", "-h", "-?"}, Takes::Nothing, nullptr, &L::help},
+        {{"--version", "-v", "-V"}, Takes::Nothing, nullptr, &L::version},
+    };
+    return rows;
+}
+
+const OptionRow* findOption(const QString& name) {
+    for (const OptionRow& row : optionRows()) {
+        if (row.names.contains(name))
+            return &row;
+    }
+    return nullptr;
+}
+
+// "-1" is a processor number (any value outside 0..31 means every processor), not an option.
+bool isOption(const QString& arg) {
+    static const QRegularExpression number(QStringLiteral("^-\\d+$"));
+    return arg.size() > 1 && arg.startsWith(QLatin1Char('-')) && !number.match(arg).hasMatch();
+}
+
+}  // namespace
 
 CommandLine parseCommandLine(const QStringList& args) {
     CommandLine line;
@@ -44,7 +94,7 @@ CommandLine parseCommandLine(const QStringList& args) {
     };
     for (int i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
-        if (optionsEnded || !arg.startsWith(QLatin1String("--"))) {
+        if (optionsEnded || !isOption(arg)) {
             line.arguments.append(arg);
             continue;
         }
@@ -52,46 +102,40 @@ CommandLine parseCommandLine(const QStringList& args) {
             optionsEnded = true;
             continue;
         }
-        auto value = [&]() -> QString {
-            if (i + 1 >= args.size()) {
-                fail(QStringLiteral("option %1 needs a value").arg(arg));
-                return {};
-            }
-            return args[++i];
-        };
-        if (arg == QLatin1String("--simulate"))
-            line.simulate = value();
-        else if (arg == QLatin1String("--sim-state"))
-            line.simState = value();
-        else if (arg == QLatin1String("--sim-log"))
-            line.simLog = value();
-        else if (arg == QLatin1String("--headless"))
-            line.headless = true;
-        else if (arg == QLatin1String("--assume-yes"))
-            line.assumeYes = true;
-        else if (arg == QLatin1String("--report"))
-            line.report = true;
-        else if (arg == QLatin1String("--report-global"))
-            line.reportGlobal = true;
-        else if (arg == QLatin1String("--save-as"))
-            line.saveAs = value();
-        else if (arg == QLatin1String("--describe"))
-            line.describe = value();
-        else if (arg == QLatin1String("--help"))
-            line.help = true;
-        else if (arg == QLatin1String("--version"))
-            line.version = true;
-        else if (arg == QLatin1String("--do")) {
-            const QString action = value();
-            if (line.ok() && !validAction(action))
-                fail(QStringLiteral("action %1 cannot be understood").arg(action));
-            line.actions.append(action);
+        // "--name=value" as GNU and Qt accept it; short options take no value.
+        const qsizetype equals = arg.startsWith(QLatin1String("--")) ? arg.indexOf(QLatin1Char('='))
+                                                                       : -1;
+        const QString name = equals < 0 ? arg : arg.left(equals);
+        const OptionRow* row = findOption(name);
+        if (!row) {
+            fail(QStringLiteral("unknown option %1").arg(name));
+            continue;
+        }
+        QString value;
+        if (row->takes == Takes::Nothing) {
+            if (equals >= 0)
+                fail(QStringLiteral("option %1 takes no value").arg(name));
+        } else if (equals >= 0) {
+            value = arg.mid(equals + 1);
+        } else if (i + 1 < args.size()) {
+            value = args[++i];
         } else {
-            fail(QStringLiteral("unknown option %1").arg(arg));
+            fail(QStringLiteral("option %1 needs a value").arg(name));
+        }
+        if (row->value)
+            line.*(row->value) = value;
+        if (row->flag)
+            line.*(row->flag) = true;
+        if (name == QLatin1String("--do")) {
+            if (line.ok() && !validAction(value))
+                fail(QStringLiteral("action %1 cannot be understood").arg(value));
+            line.actions.append(value);
         }
     }
     if (line.arguments.size() > 3)
         fail(QStringLiteral("too many arguments"));
+    if (line.describing && !line.arguments.isEmpty())
+        fail(QStringLiteral("--describe takes one FILE and no other argument"));
     if (line.simulate.isEmpty() && !(line.simState.isEmpty() && line.simLog.isEmpty()))
         fail(QStringLiteral("--sim-state and --sim-log need --simulate"));
     return line;

@@ -5,8 +5,10 @@
 
 namespace zandro {
 
-// The command line: options beginning with "--" anywhere ("--" ends them), and up to three
-// arguments (configuration file, processor number, NOCLOSE, INSTALLREG, UNINSTALLREG).
+// The command line: options anywhere ("--" ends them), as "--name value" or "--name=value", the
+// short -h, -? and -v/-V, and up to three arguments (configuration file, processor number,
+// NOCLOSE, INSTALLREG, UNINSTALLREG). Any other word that begins with "-" is an error, except a
+// negative processor number.
 struct CommandLine {
     QStringList arguments;
     QString simulate;
@@ -18,6 +20,7 @@ struct CommandLine {
     bool reportGlobal = false;
     QString saveAs;    // the headless answer of the file-save dialog
     QString describe;  // a configuration file to describe instead of running
+    bool describing = false;  // --describe was given, also with an empty FILE
     bool help = false;
     bool version = false;
     QStringList actions;

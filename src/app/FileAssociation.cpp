@@ -46,26 +46,22 @@ void updateDatabases(const AssociationFiles& files) {
         QProcess::execute(desktopTool, {files.dataHome + QStringLiteral("/applications")});
 }
 
+// The same package as the installed one, so that both describe the type alike.
 QByteArray mimePackageText() {
-    return QByteArrayLiteral(
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-        "  <mime-type type=\"application/x-zandro-msr\">\n"
-        "    <comment>MSRFile</comment>\n"
-        "    <icon name=\"zandro\"/>\n"
-        "    <glob pattern=\"*.msr\"/>\n"
-        "  </mime-type>\n"
-        "</mime-info>\n");
+    QFile packaged(QStringLiteral(":/zandro-mime.xml"));
+    packaged.open(QIODevice::ReadOnly);
+    return packaged.readAll();
 }
 
 QByteArray desktopEntryText(const QString& executablePath) {
+    // The msr device needs root: a double-click goes through pkexec, as the menu entry does.
     const QString exe = QFileInfo(executablePath).absoluteFilePath();
     return QStringLiteral(
                "[Desktop Entry]\n"
                "Type=Application\n"
                "Name=ZANDRO\n"
                "Comment=Apply an MSR configuration file\n"
-               "Exec=%1 %f 32\n"
+               "Exec=pkexec %1 %f 32\n"
                "Icon=zandro\n"
                "MimeType=%2;\n"
                "NoDisplay=true\n")
@@ -174,6 +170,36 @@ bool writeAssociation(const AssociationFiles& files, const QString& executablePa
     return true;
 }
 
+namespace {
+
+bool holdsFiles(const QString& folder, const QStringList& patterns) {
+    return !QDir(folder).entryList(patterns, QDir::Files | QDir::NoDotAndDotDot).isEmpty();
+}
+
+// Removes the empty folders from path up to, not including, dataHome.
+void removeEmptyFolders(const QString& dataHome, QString path) {
+    const QString top = QDir::cleanPath(dataHome);
+    while (QDir::cleanPath(path).startsWith(top + QLatin1Char('/')) && QDir().rmdir(path))
+        path = QFileInfo(path).absolutePath();
+}
+
+// The databases were built from the packages and desktop entries: with ours gone and none other
+// left, they describe nothing, so they go too; otherwise they are built again without ours.
+void dropOrUpdateDatabases(const AssociationFiles& files) {
+    updateDatabases(files);
+    const QString mimeFolder = files.dataHome + QStringLiteral("/mime");
+    if (QFileInfo::exists(mimeFolder) && !holdsFiles(mimeFolder + QStringLiteral("/packages"),
+                                                     {QStringLiteral("*.xml")}))
+        QDir(mimeFolder).removeRecursively();
+    const QString applications = QFileInfo(files.desktopEntry()).absolutePath();
+    if (!holdsFiles(applications, {QStringLiteral("*.desktop")}))
+        QFile::remove(applications + QStringLiteral("/mimeinfo.cache"));
+    for (const QString& path : {applications, QFileInfo(files.icon()).absolutePath()})
+        removeEmptyFolders(files.dataHome, path);
+}
+
+}  // namespace
+
 void removeAssociation(const AssociationFiles& files) {
     QFile::remove(files.mimePackage());
     QFile::remove(files.desktopEntry());
@@ -192,7 +218,7 @@ void removeAssociation(const AssociationFiles& files) {
                 QFile::remove(files.mimeApps());
         }
     }
-    updateDatabases(files);
+    dropOrUpdateDatabases(files);
 }
 
 void installFileAssociation(QWidget* parent, const QString& executablePath) {

@@ -33,12 +33,20 @@ void SettingsLocation::setPasswordHomeLookup(QString (*lookup)()) {
     s_passwordHome = lookup ? lookup : passwordHome;
 }
 
-QString SettingsLocation::installBinFolder() {
-#ifdef ZANDRO_INSTALL_BINDIR
-    return QStringLiteral(ZANDRO_INSTALL_BINDIR);
+QString SettingsLocation::installedMarker() {
+#ifdef ZANDRO_INSTALLED_MARKER
+    return QStringLiteral(ZANDRO_INSTALLED_MARKER);
 #else
     return {};
 #endif
+}
+
+QString SettingsLocation::installBinFolder(const QString& executablePath) {
+    const QFileInfo exe(executablePath);
+    const QString folder = exe.canonicalPath();
+    if (folder.isEmpty() || installedMarker().isEmpty())
+        return {};
+    return QFileInfo::exists(QDir(folder).filePath(installedMarker())) ? folder : QString();
 }
 
 bool SettingsLocation::isInstalledCopy(const QString& executablePath, const QString& installBin) {

@@ -8,8 +8,12 @@ namespace zandro {
 // installed executable must never write into the system's bin folder, so it keeps its settings
 // in the user's configuration folder instead.
 struct SettingsLocation {
-    // The bin folder this build installs into (absolute), as configured at build time.
-    static QString installBinFolder();
+    // The file that the install rules put into the share folder, relative to the bin folder.
+    static QString installedMarker();
+
+    // The folder of executablePath when the install rules put it there (the marker is found
+    // relative to it, whatever prefix it was installed with), else empty.
+    static QString installBinFolder(const QString& executablePath);
 
     // True when executablePath is, after resolving links, the installed executable in
     // installBin.
@@ -25,8 +29,10 @@ struct SettingsLocation {
     // The settings file for the program at executablePath: $XDG_CONFIG_HOME/zandro/config.ini
     // (else <home>/.config/zandro/config.ini) for the installed copy, whose folder is created
     // here; config.ini beside the executable for every other copy.
-    static QString settingsFile(const QString& executablePath,
-                                const QString& installBin = installBinFolder());
+    static QString settingsFile(const QString& executablePath, const QString& installBin);
+    static QString settingsFile(const QString& executablePath) {
+        return settingsFile(executablePath, installBinFolder(executablePath));
+    }
 };
 
 }  // namespace zandro

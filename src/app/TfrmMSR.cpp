@@ -262,7 +262,9 @@ void TfrmMSR::storeTexts() {
 
 bool TfrmMSR::FormCreate() {
     const QString settingsPath =
-        SettingsLocation::settingsFile(m_startup.executablePath, m_startup.installBin);
+        m_startup.installBin.isEmpty()
+            ? SettingsLocation::settingsFile(m_startup.executablePath)
+            : SettingsLocation::settingsFile(m_startup.executablePath, m_startup.installBin);
     if (!QFileInfo::exists(settingsPath)) {
         const MsgAnswer answer = Messages::show(
             this, MsgKind::Warning,

@@ -108,7 +108,7 @@ int main(int argc, char** argv) {
                     QString::fromStdString(profile.name + "\t" + profile.description + "\n"));
         return 0;
     }
-    if (!line.describe.isEmpty())
+    if (line.describing)
         return describeFile(line.describe);
 
     std::optional<SimMachine> machine;

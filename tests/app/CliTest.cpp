@@ -102,6 +102,24 @@ TEST_F(Cli, CommandLineErrorsExitWithUsage) {
         QLatin1String("ZANDRO action: select:CPUSelect_Combo=0: control is disabled")));
 }
 
+TEST_F(Cli, ShortOptionsEqualsFormsAndDescribeWithoutAFile) {
+    writeConfig();
+    for (const char* help : {"-h", "-?"}) {
+        EXPECT_EQ(run({help}), 0) << help;
+        EXPECT_TRUE(out.startsWith(QLatin1String("Usage:"))) << help;
+    }
+    EXPECT_EQ(run({"-V"}), 0);
+    EXPECT_EQ(out, QStringLiteral("zandro 0.90\n"));
+    EXPECT_EQ(run({"--headless", "--simulate=pentium3", "--report"}), 0) << err.toStdString();
+    EXPECT_TRUE(out.startsWith(QStringLiteral("page\tpgctrlIPIII\n")));
+    // An empty FILE is a file that cannot be read; the machine is not touched.
+    const std::string trace = dir.file("trace.log");
+    EXPECT_EQ(run({"--simulate", "athlon64", "--sim-log", trace.c_str(), "--describe", ""}), 2);
+    EXPECT_TRUE(test::readFile(trace).empty());
+    EXPECT_EQ(run({"--describe", file("none.msr"), "32"}), 64);
+    EXPECT_TRUE(err.contains(QLatin1String("Usage:")));
+}
+
 TEST_F(Cli, UnparsableSimStateIsLeftAlone) {
     writeConfig();
     const std::string bad = "uptime 1000\n0 msr 10 zz\n";

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "app/CommandLine.h"
 
 namespace zandro {
@@ -48,6 +50,43 @@ TEST(CommandLineTest, ThingsThatCannotBeUnderstood) {
     EXPECT_FALSE(parse({"a", "b", "c", "d"}).ok());
     EXPECT_TRUE(parse({"a", "b", "c"}).ok());
     EXPECT_TRUE(parse({"--simulate", "k6", "--sim-state", "s", "--sim-log", "l"}).ok());
+}
+
+TEST(CommandLineTest, ShortAndEqualsFormsAsQtAndGnuAcceptThem) {
+    EXPECT_TRUE(parse({"-h"}).help);
+    EXPECT_TRUE(parse({"-?"}).help);
+    EXPECT_TRUE(parse({"-V"}).version);
+    EXPECT_TRUE(parse({"-v"}).version);
+    EXPECT_TRUE(parse({"-h"}).arguments.isEmpty());
+    const CommandLine line = parse({"--simulate=athlon64", "--sim-log=a=b.log", "--do=click:X",
+                                    "--save-as=", "--describe=f.msr"});
+    ASSERT_TRUE(line.ok()) << line.error.toStdString();
+    EXPECT_EQ(line.simulate, QStringLiteral("athlon64"));
+    EXPECT_EQ(line.simLog, QStringLiteral("a=b.log"));
+    EXPECT_EQ(line.actions, QStringList{"click:X"});
+    EXPECT_EQ(line.describe, QStringLiteral("f.msr"));
+    // A negative processor number is an argument: it means every processor.
+    EXPECT_EQ(parse({"f.msr", "-1"}).arguments, (QStringList{"f.msr", "-1"}));
+}
+
+TEST(CommandLineTest, DescribeTakesExactlyOneFileEvenAnEmptyOne) {
+    const CommandLine empty = parse({"--describe", ""});
+    ASSERT_TRUE(empty.ok());
+    EXPECT_TRUE(empty.describing);
+    EXPECT_TRUE(parse({"--describe=", "--headless"}).describing);
+    EXPECT_FALSE(parse({"--headless"}).describing);
+    EXPECT_FALSE(parse({"--describe", "f.msr", "extra"}).ok());
+    EXPECT_FALSE(parse({"x", "--describe", "f.msr"}).ok());
+}
+
+TEST(CommandLineTest, WordsThatLookLikeOptionsButAreNot) {
+    for (auto args : std::vector<std::initializer_list<const char*>>{
+             {"-x"}, {"-help"}, {"--headless=yes"}, {"-h=1"}, {"--simulate"}, {"--simul=k6"},
+             {"--=x"}, {"-1x"}}) {
+        const CommandLine line = parse(args);
+        EXPECT_FALSE(line.ok()) << *args.begin();
+    }
+    EXPECT_EQ(parse({"--", "-h"}).arguments, QStringList{"-h"});
 }
 
 }  // namespace

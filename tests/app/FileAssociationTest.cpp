@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 
 #include "GuiFixture.h"
 #include "app/FileAssociation.h"
@@ -55,11 +56,12 @@ TEST(FileAssociationTest, InstallRegWritesTheAssociationAndOpensTheWindow) {
     EXPECT_EQ(files.dataHome, home.path());
     const QString entry =
         QString::fromStdString(test::readFile(files.desktopEntry().toStdString()));
-    EXPECT_TRUE(entry.contains(QStringLiteral("Exec=") +
+    EXPECT_TRUE(entry.contains(QStringLiteral("Exec=pkexec ") +
                                QString::fromStdString(rig.dir.file("zandro")) +
                                QStringLiteral(" %f 32\n")));
     const QString mime = QString::fromStdString(test::readFile(files.mimePackage().toStdString()));
     EXPECT_TRUE(mime.contains(QLatin1String("<glob pattern=\"*.msr\"/>")));
+    EXPECT_TRUE(mime.contains(QLatin1String("<comment>ZANDRO MSR configuration file</comment>")));
     EXPECT_TRUE(QString::fromStdString(test::readFile(files.mimeApps().toStdString()))
                     .contains(QLatin1String("application/x-zandro-msr=zandro-msrfile.desktop")));
     // The window opens normally, and the word is not taken for a configuration file.
@@ -153,6 +155,40 @@ TEST(FileAssociationTest, UnwritableDataHomeIsReportedAndLeavesNothing) {
         writeAssociation(associationFiles(), QStringLiteral("/opt/zandro/zandro"), &error));
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(QFile::exists(associationFiles().mimePackage()));
+}
+
+// With the database tools at hand, what they built from our files goes with them.
+TEST(FileAssociationTest, UninstallLeavesNoDatabaseItMadeBehind) {
+    if (QStandardPaths::findExecutable(QStringLiteral("update-mime-database")).isEmpty() ||
+        QStandardPaths::findExecutable(QStringLiteral("update-desktop-database")).isEmpty())
+        GTEST_SKIP() << "no update-mime-database or update-desktop-database";
+    DataHome home;
+    const AssociationFiles files = associationFiles();
+    ASSERT_TRUE(writeAssociation(files, QStringLiteral("/opt/zandro/zandro"), nullptr));
+    EXPECT_TRUE(QFile::exists(home.path() + QStringLiteral("/mime/mime.cache")));
+    EXPECT_TRUE(QFile::exists(home.path() + QStringLiteral("/applications/mimeinfo.cache")));
+    removeAssociation(files);
+    EXPECT_EQ(filesUnder(home.path()), QStringList());
+    EXPECT_EQ(QDir(home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+
+    // Another program's package and entry stay, with databases built without ours.
+    ASSERT_TRUE(writeAssociation(files, QStringLiteral("/opt/zandro/zandro"), nullptr));
+    test::writeFile((home.path() + QStringLiteral("/mime/packages/other.xml")).toStdString(),
+                    "<?xml version=\"1.0\"?>\n<mime-info xmlns=\"http://www.freedesktop.org/"
+                    "standards/shared-mime-info\"><mime-type type=\"text/x-other\">"
+                    "<glob pattern=\"*.oth\"/></mime-type></mime-info>\n");
+    test::writeFile((home.path() + QStringLiteral("/applications/other.desktop")).toStdString(),
+                    "[Desktop Entry]\nType=Application\nName=Other\nExec=other %f\n"
+                    "MimeType=text/x-other;\n");
+    removeAssociation(files);
+    const QString globs = QString::fromStdString(
+        test::readFile((home.path() + QStringLiteral("/mime/globs2")).toStdString()));
+    EXPECT_TRUE(globs.contains(QLatin1String("*.oth")));
+    EXPECT_FALSE(globs.contains(QLatin1String("*.msr")));
+    const QString cache = QString::fromStdString(test::readFile(
+        (home.path() + QStringLiteral("/applications/mimeinfo.cache")).toStdString()));
+    EXPECT_TRUE(cache.contains(QLatin1String("other.desktop")));
+    EXPECT_FALSE(cache.contains(QLatin1String("zandro")));
 }
 
 }  // namespace

@@ -88,5 +88,21 @@ TEST(SettingsLocationTest, LinksAreResolvedBeforeComparing) {
                                                    t.dir.path() + QStringLiteral("/nowhere")));
 }
 
+// The installed copy is the one whose prefix holds the marker, wherever that prefix is.
+TEST(SettingsLocationTest, TheMarkerBesideTheBinFolderMakesTheInstalledCopy) {
+    Trees t;
+    ASSERT_FALSE(SettingsLocation::installedMarker().isEmpty());
+    const QString exe = t.bin() + QStringLiteral("/zandro");
+    EXPECT_EQ(SettingsLocation::installBinFolder(exe), QString());
+    const QString marker = QDir(t.bin()).filePath(SettingsLocation::installedMarker());
+    QDir().mkpath(QFileInfo(marker).absolutePath());
+    QFile(marker).open(QIODevice::WriteOnly);
+    EXPECT_EQ(SettingsLocation::installBinFolder(exe), QFileInfo(t.bin()).canonicalFilePath());
+    EXPECT_EQ(SettingsLocation::installBinFolder(t.build() + QStringLiteral("/zandro")), QString());
+    ScopedEnv env("XDG_CONFIG_HOME", t.dir.path() + QStringLiteral("/xdg"));
+    EXPECT_EQ(SettingsLocation::settingsFile(exe),
+              t.dir.path() + QStringLiteral("/xdg/zandro/config.ini"));
+}
+
 }  // namespace
 }  // namespace zandro
