@@ -35,7 +35,8 @@ public:
         QStringList arguments;  // ARG1..ARG3 of the command line
         QString executablePath;
         // Where the installed copy lives, which keeps its settings in the user's folder.
-        QString installBin;  // the install rules' bin folder; empty: found from executablePath
+        QString installBin =
+            QString();  // the install rules' bin folder; empty: found from executablePath
     };
 
     TfrmMSR(Platform& platform, MsrBuffer& msr, Startup startup, QWidget* parent = nullptr);
