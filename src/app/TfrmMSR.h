@@ -54,6 +54,7 @@ public:
     void TestMsrAccess();
 
     // Family pages.
+    // "Set up the pages": shows `page` in the page area and hides the others.
     void NastavStranky(FamilyPage* page);
     void AutoSelectCPU();
     void familyButtonClick(FamilyKind kind);
@@ -66,7 +67,9 @@ public:
 
     // Refresh cycle.
     void RefreshAll();
+    // "Refresh the statuses": runs the status routine of the current family page.
     void ObnovitStatusy();
+    // "Fill the lists": refill one family's multiplier and voltage boxes from its registers.
     void A64_NaplnitKomba();
     void K7_NaplnitKomba();
     void PMobile_NaplnitKomba();
@@ -102,6 +105,7 @@ public:
     bool configurationNamed() const;
 
     QComboBox* CPUSelect_Combo = nullptr;
+    // "Icons": the scrolling column of family buttons.
     FamilyIconColumn* Ikony_ScrollBox = nullptr;
     QTimer* Frequency_timer = nullptr;
     QTimer* Overheating_timer = nullptr;

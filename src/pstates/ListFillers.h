@@ -30,8 +30,9 @@ struct IntelLists {
     bool buttonEnabled = false;
 };
 
-// The multipliers and voltages the user may choose. With user protection on, only what the
-// processor reports as allowed; with it off, every entry and every control enabled.
+// "Fill the lists" (NaplnitKomba): the multipliers and voltages the user may choose. With user
+// protection on, only what the processor reports as allowed; with it off, every entry and every
+// control enabled.
 A64Lists A64_NaplnitKomba(MsrBuffer& msr, bool userProtection, bool halfMultipliers);
 K7Lists K7_NaplnitKomba(MsrBuffer& msr, bool userProtection);
 IntelLists PMobile_NaplnitKomba(MsrBuffer& msr, bool userProtection);

@@ -247,6 +247,18 @@ TEST_F(Cli, SavedFileIsDescribedAndAppliedWithRefusedWritesNamed) {
         QStringLiteral("ZANDRO write-failed: cpu 0 msr C0000080 value [0-9A-F]{16}\n"))))
         << err.toStdString();
 
+    // A register that cannot be read is not written from zeros: the record is named as not
+    // applied, and the run says so in its status.
+    test::writeFile(dir.file("state"), "0 fail-read c0000080\n");
+    EXPECT_EQ(run(sim + QStringList{"--sim-state", file("state"), file("saved.msr")}), 4);
+    EXPECT_TRUE(
+        err.contains(QStringLiteral("ZANDRO error: Could not read Model Specific Register "
+                                    "C0000080h on processor 0. Nothing was written.\n")))
+        << err.toStdString();
+    EXPECT_TRUE(err.contains(QStringLiteral("ZANDRO not-applied: cpu 0 code 20 value 1: ")))
+        << err.toStdString();
+    EXPECT_FALSE(err.contains(QStringLiteral("write-failed")));
+
     test::writeFile(dir.file("cut.msr"), test::readFile(dir.file("saved.msr")) + "\x01");
     EXPECT_EQ(run({"--describe", file("cut.msr")}), 2);
     EXPECT_EQ(

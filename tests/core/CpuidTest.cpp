@@ -59,6 +59,30 @@ TEST_F(IdentityTest, IntelFamilySixSplitsByModel) {
     EXPECT_EQ(detectors(), (std::vector<bool>{false, false, true, false, false, false}));
 }
 
+// Every Intel part since the Core is family 6 as well: only the P6 and Pentium M parts (no
+// extended model, model below 14) get their pages, and the line names what was found.
+TEST_F(IdentityTest, LaterIntelFamilySixPartsMatchNoDetector) {
+    const struct {
+        uint32_t eax;
+        const char* line;
+    } cases[] = {
+        {0x000006E8, "family 6, model 14, stepping 8"},   // Core Duo
+        {0x000006FB, "family 6, model 15, stepping 11"},  // Core 2
+        {0x00010676, "family 6, model 23, stepping 6"},   // Penryn
+        {0x000206A7, "family 6, model 42, stepping 7"},   // Sandy Bridge
+        {0x000306D4, "family 6, model 61, stepping 4"},   // Broadwell: base model 13
+        {0x000C06F2, "family 6, model 207, stepping 2"},  // a current Xeon
+    };
+    for (const auto& c : cases) {
+        setIdentity("GenuineIntel", c.eax);
+        EXPECT_EQ(detectors(), std::vector<bool>(6, false)) << std::hex << c.eax;
+        EXPECT_EQ(unmatchedProcessorText(rig.platform),
+                  std::string("No family page fits this processor: GenuineIntel, ") + c.line + ".");
+    }
+    setIdentity("GenuineIntel", 0x000006B1);  // Tualatin, the last P6
+    EXPECT_TRUE(IsPentium3(rig.platform));
+}
+
 TEST_F(IdentityTest, AmdFamiliesFiveAndSix) {
     setIdentity("AuthenticAMD", 0x00000681);
     EXPECT_EQ(detectors(), (std::vector<bool>{false, false, false, true, false, false}));

@@ -157,6 +157,53 @@ TEST(IntelTransition, NetBurstOutputOffCodesWriteNothing) {
     }
 }
 
+// Codes with no place in the family's voltage table are refused before the first write, with
+// what they are: VR output off, or simply not on the table.
+TEST(IntelTransition, VoltagesOffTheTableWriteNothing) {
+    const struct {
+        const char* profile;
+        IntelFamily family;
+        RatioVid now, target;
+        uint8_t topVid;
+        std::string_view text;
+    } cases[] = {
+        {"pentium4", IntelFamily::NetBurst, {14, 1}, {14, 0x40}, 45, kIntelOffTableText},
+        {"pentium4", IntelFamily::NetBurst, {12, 0x40}, {14, 1}, 45, kIntelOffTableText},
+        {"pentium-m", IntelFamily::PentiumM, {6, 21}, {13, 30}, 0xFF, kIntelOffTableText},
+        {"pentium-m", IntelFamily::PentiumM, {6, 64}, {6, 30}, 40, kIntelOffTableText},
+    };
+    for (const auto& c : cases) {
+        SimIntel cpu(c.profile, c.family, c.now, 6, 18, 14, c.topVid);
+        EXPECT_EQ(cpu.change(c.target), Outcome::Failed);
+        EXPECT_TRUE(cpu.requests().empty()) << c.profile << " " << int(c.now.vid);
+        EXPECT_EQ(cpu.ui.reports.back(), std::pair(std::string(c.text), ReportColour::Failure));
+    }
+}
+
+// A ratio outside what the processor accepts does not arrive: the change fails at once, and no
+// voltage step follows the refused ratio.
+TEST(IntelTransition, RatioTheProcessorRefusesEndsBeforeAnyVoltageStep) {
+    const struct {
+        const char* profile;
+        IntelFamily family;
+        RatioVid now, target;
+        uint8_t topVid;
+    } cases[] = {
+        {"pentium-m", IntelFamily::PentiumM, {6, 40}, {30, 20}, 40},
+        {"pentium4", IntelFamily::NetBurst, {14, 45}, {30, 22}, 45},
+    };
+    for (const auto& c : cases) {
+        SimIntel cpu(c.profile, c.family, c.now, 6, 18, 14, c.topVid);
+        EXPECT_EQ(cpu.change(c.target), Outcome::Failed);
+        EXPECT_EQ(cpu.requests(),
+                  (std::vector<uint32_t>{uint32_t(c.target.ratio) * 256 + c.topVid}))
+            << c.profile;
+        EXPECT_EQ(cpu.ui.reports.back(),
+                  std::pair(std::string(kIntelRatioRefusedText), ReportColour::Failure));
+        EXPECT_EQ(cpu.rig.reg(kStatus) & 0xFFFF, uint32_t(c.now.ratio) * 256 + c.now.vid);
+    }
+}
+
 TEST(IntelTransition, NoRequestWhileTheLastOneIsStillSettling) {
     SimIntel cpu("pentium-m", IntelFamily::PentiumM, {6, 20}, 6, 18, 20, 40);
     cpu.rig.platform.writeMsr(kControl, 0x616);  // someone else's request, still on its way
