@@ -223,6 +223,25 @@ TEST_F(Cli, WithADisplayActionWindowsDoNotWaitForAPerson) {
     EXPECT_TRUE(out.startsWith(QStringLiteral("page\tpgctrlA64\n"))) << out.toStdString();
 }
 
+// A value the page refuses is no success: the boot service must see it in the status.
+TEST_F(Cli, RefusedRecordIsNamedAndEndsWithStatusFour) {
+    writeConfig();
+    const QStringList sim = {"--headless", "--assume-yes", "--simulate", "k6"};
+    ASSERT_EQ(run(sim + QStringList{"--do", "tab:K6_Features", "--do",
+                                    "text:K6_WriteAllocateLimitBox=200", "--do",
+                                    "click:sbtnConfiguration", "--do", "click:BitBtn1", "--save-as",
+                                    file("limit")}),
+              0)
+        << err.toStdString();
+    EXPECT_EQ(run(sim + QStringList{"--sim-log", file("trace"), file("limit.msr")}), 4);
+    EXPECT_TRUE(
+        err.contains(QStringLiteral("ZANDRO warning: Please select a value between 0 and "
+                                    "127.\nZANDRO not-applied: cpu 0 code 522 value 200: ")))
+        << err.toStdString();
+    EXPECT_FALSE(QString::fromStdString(test::readFile(dir.file("trace")))
+                     .contains(QStringLiteral("wrmsr c0000082")));
+}
+
 }  // namespace
 }  // namespace zandro
 
