@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "SimFixture.h"
 #include "config/ConfigCodes.h"
@@ -139,6 +140,18 @@ TEST(ConfigFileTest, SavingReplacesAReadOnlyFileWhole) {
     struct stat st {};
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0644u);
+}
+
+// A save replaces the file rather than rewriting it: another name for the old file (a hard
+// link, a reader holding it open) keeps the old bytes, whoever runs the test.
+TEST(ConfigFileTest, SavingReplacesTheFileSoAHardLinkKeepsTheOldBytes) {
+    test::TempDir dir;
+    const std::string path = dir.file("a.msr");
+    test::writeFile(path, "old");
+    ASSERT_EQ(::link(path.c_str(), dir.file("b.msr").c_str()), 0);
+    ASSERT_EQ(writeConfigurationFile(path, "new"), FileWrite::Ok);
+    EXPECT_EQ(test::readFile(path), "new");
+    EXPECT_EQ(test::readFile(dir.file("b.msr")), "old");
 }
 
 TEST(ConfigFileTest, FailuresLeaveNothingBehind) {

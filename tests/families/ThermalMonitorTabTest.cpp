@@ -2,6 +2,7 @@
 #include <QRadioButton>
 
 #include "GuiFixture.h"
+#include "app/TfrmMSR.h"
 #include "families/StatusPanel.h"
 #include "families/TM_BlinkLabel.h"
 #include "families/ThermalMonitorTab.h"
@@ -41,6 +42,38 @@ TEST(ThermalMonitorTabTest, TimerTickShowsTheSensorOnBothIntelTabs) {
               QVariant(ThermalMonitorTab::kGreen));
     EXPECT_EQ(panel(rig, "NetBurst_Temperature"), QStringLiteral("Normal"));
     EXPECT_EQ(rig.control<TM_BlinkLabel>("lblNetBurst_Temperature")->text(), QString());
+}
+
+// 19Ch bit 0 is "too hot now", bit 1 "overheated since the last check": each alone, on both Intel
+// tabs, and an unreadable register that is neither.
+TEST(ThermalMonitorTabTest, EachOverheatBitFeedsItsOwnPanel) {
+    const struct {
+        uint64_t value;
+        bool unreadable;
+        const char* occured;
+        const char* temperature;
+        const char* blink;
+    } cases[] = {
+        {0x1, false, "No", "", "Too High"},
+        {0x2, false, "Yes", "Normal", ""},
+        {0x3, true, "---", "---", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        GuiRig rig("pentium4");
+        rig.sim.setReg(0x19C, c.value);
+        ASSERT_TRUE(rig.start());
+        if (c.unreadable)
+            rig.sim.machine.cpu(0).failRead.insert(0x19C);
+        rig.window->Overheating_timerTimer();
+        for (const char* prefix : {"NetBurst", "PMobile"}) {
+            const QString p = QLatin1String(prefix);
+            EXPECT_EQ(panel(rig, p + "_OverheatOccured"), QLatin1String(c.occured)) << prefix;
+            EXPECT_EQ(panel(rig, p + "_Temperature"), QLatin1String(c.temperature)) << prefix;
+            EXPECT_EQ(rig.control<TM_BlinkLabel>("lbl" + p + "_Temperature")->text(),
+                      QLatin1String(c.blink));
+        }
+    }
 }
 
 TEST(ThermalMonitorTabTest, LeavingTheTabStopsTheWatch) {

@@ -204,6 +204,37 @@ TEST(IntelTransition, RatioTheProcessorRefusesEndsBeforeAnyVoltageStep) {
     }
 }
 
+// A VID that arrives and then slips back never lets the step finish: the bound ends it after as
+// many requests as there are codes, not one more.
+TEST(IntelTransition, SlippingVoltageEndsAfterAtMost64Requests) {
+    test::FakePlatform platform;
+    const uint64_t settled = uint64_t(40) << 32 | 0x0614;  // top VID 40, ratio 6, VID 20
+    platform.regs[kStatus] = settled;
+    platform.regs[kControl] = settled & 0xFFFF;
+    bool arriving = false;
+    platform.onWrite = [&](test::FakePlatform& p, uint32_t index, uint64_t value) {
+        if (index == kControl) {
+            p.regs[kStatus] = (settled & ~uint64_t(0xFF)) | (value & 0xFF);
+            arriving = true;
+        }
+    };
+    platform.onRead = [&](test::FakePlatform& p, uint32_t index) {
+        if (index == kStatus && !arriving)
+            p.regs[kStatus] = settled;
+        arriving = false;
+    };
+    MsrBuffer msr(platform);
+    ReportLog ui;
+    IntelTransition transition(msr, ui, IntelFamily::PentiumM);
+    EXPECT_EQ(transition.changeFrom({6, 20}, {6, 25}), Outcome::Failed);
+    size_t requests = 0;
+    for (const auto& write : platform.writes)
+        requests += write.index == kControl ? 1 : 0;
+    EXPECT_EQ(requests, IntelTransition::kMaxVidSteps);
+    EXPECT_EQ(ui.reports.back(),
+              std::pair(std::string(kIntelVidNotReachedText), ReportColour::Failure));
+}
+
 TEST(IntelTransition, NoRequestWhileTheLastOneIsStillSettling) {
     SimIntel cpu("pentium-m", IntelFamily::PentiumM, {6, 20}, 6, 18, 20, 40);
     cpu.rig.platform.writeMsr(kControl, 0x616);  // someone else's request, still on its way
