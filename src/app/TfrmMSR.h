@@ -58,12 +58,6 @@ public:
     void NastavStranky(FamilyPage* page);
     void AutoSelectCPU();
     void familyButtonClick(FamilyKind kind);
-    void sbtnAthlon64Click() { familyButtonClick(FamilyAthlon64); }
-    void sbtnPentiumMClick() { familyButtonClick(FamilyPentiumM); }
-    void sbtnPentium4Click() { familyButtonClick(FamilyPentium4); }
-    void sbtnAthlonClick() { familyButtonClick(FamilyAthlonK7); }
-    void sbtnPentium3Click() { familyButtonClick(FamilyPentium3); }
-    void sbtnK6Click() { familyButtonClick(FamilyK5K6); }
 
     // Refresh cycle.
     void RefreshAll();

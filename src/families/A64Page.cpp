@@ -75,7 +75,6 @@ constexpr uint16_t kFirstOptionCode = 20;
 constexpr uint16_t kMultiplierCode = 40;
 constexpr uint16_t kVoltageCode = 41;
 
-const QString kNotSupported = QStringLiteral("Not Supported");
 const QString kVidRange = QStringLiteral("Please enter a value between 0 and 1000.");
 const QString kFidRange = QStringLiteral("Please enter a value between 0 and 1048575.");
 

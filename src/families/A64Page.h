@@ -30,18 +30,6 @@ public:
     bool runTransition() override { return A64_InitiateFIDVIDChangeButtonClick(); }
     void A64_RefreshStatus();
 
-    // Feature switches.
-    void A64_NoExecutePageENClick() { optionClick(0, true); }
-    void A64_NoExecutePageDISClick() { optionClick(0, false); }
-    void A64_AMD64LongModeENClick() { optionClick(1, true); }
-    void A64_AMD64LongModeDISClick() { optionClick(1, false); }
-    void A64_SystemCallExtensionENClick() { optionClick(2, true); }
-    void A64_SystemCallExtensionDISClick() { optionClick(2, false); }
-    void A64_MachineCheckRegistersALClick() { optionClick(3, true); }
-    void A64_MachineCheckRegistersDISClick() { optionClick(3, false); }
-    void A64_SSEInstructionSupportENClick() { optionClick(4, true); }
-    void A64_SSEInstructionSupportDISClick() { optionClick(4, false); }
-
     // Frequency and voltage control.
     bool A64_InitiateFIDVIDChangeButtonClick();  // false when the change was refused or failed
     void A64_ClearTransitionStatus();

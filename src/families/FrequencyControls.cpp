@@ -47,10 +47,6 @@ StatusPanel* addCoreClockGroup(SheetBuilder& builder, const QString& prefix) {
     return builder.status(group, prefix + QStringLiteral("_CurrentCoreClock"), QString());
 }
 
-}  // namespace zandro
-
-namespace zandro {
-
 void showTransitionReport(StatusPanel* panel, const QString& text, ReportColour colour) {
     const ReportRgb rgb = reportRgb(colour);
     panel->setText(text);

@@ -48,7 +48,6 @@ const std::array<FidVidRow, 6> kFidVidRows = {{
     {" Multiplier ", "Maximum:", "K7_MaximumMultiplier", 20, 16, false},
 }};
 
-const QString kNotSupported = QStringLiteral("Not Supported");
 const QString kStopGrantCaption = QStringLiteral(" Stop Grant Clock Divisor ");
 const QString kStopGrantHaltCaption = QStringLiteral(" Stop Grant / Halt Clock Divisor ");
 

@@ -39,14 +39,6 @@ public:
     enum Feature { SystemCallExtension, SystemEccChecking, TlbForceCacheable, SseSupport };
     static constexpr int kFeatureCount = 4;
     void featureClick(int feature, bool enable);
-    void K7_SystemCallExtensionENClick() { featureClick(SystemCallExtension, true); }
-    void K7_SystemCallExtensionDISClick() { featureClick(SystemCallExtension, false); }
-    void K7_SystemECCcheckingENClick() { featureClick(SystemEccChecking, true); }
-    void K7_SystemECCcheckingDISClick() { featureClick(SystemEccChecking, false); }
-    void K7_TLBforceCacheableENClick() { featureClick(TlbForceCacheable, true); }
-    void K7_TLBforceCacheableDISClick() { featureClick(TlbForceCacheable, false); }
-    void K7_SSEInstructionSupportENClick() { featureClick(SseSupport, true); }
-    void K7_SSEInstructionSupportDISClick() { featureClick(SseSupport, false); }
 
     // Low power modes (C001001Bh).
     void K7_APICbusMessagesRejectClick();

@@ -47,7 +47,7 @@ private:
 
     RadioRecords m_records;
     std::array<StatusPanel*, kOptionCount> m_options{};
-    std::array<StatusPanel*, 7> m_fields{};
+    std::array<StatusPanel*, 6> m_fields{};  // one per row of the cache-information table
     StatusPanel* m_ratio = nullptr;
     StatusPanel* m_serialNumber = nullptr;
     StatusPanel* m_latency = nullptr;

@@ -32,14 +32,6 @@ public:
     // On/off options, in the order of their rows.
     enum Option { DataErrorChecking, ResponseErrorChecking, EnhancedSpeedStep, L2Enabled };
     static constexpr int kOptionCount = 4;
-    void PMobile_DataErrorCheckingENClick() { optionClick(DataErrorChecking, true); }
-    void PMobile_DataErrorCheckingDISClick() { optionClick(DataErrorChecking, false); }
-    void PMobile_ResponseErrorCheckingENClick() { optionClick(ResponseErrorChecking, true); }
-    void PMobile_ResponseErrorCheckingDISClick() { optionClick(ResponseErrorChecking, false); }
-    void PMobile_EnhancedSpeedStepENClick() { optionClick(EnhancedSpeedStep, true); }
-    void PMobile_EnhancedSpeedStepDISClick() { optionClick(EnhancedSpeedStep, false); }
-    void PMobile_L2EnabledENClick() { optionClick(L2Enabled, true); }
-    void PMobile_L2EnabledDISClick() { optionClick(L2Enabled, false); }
 
     // Frequency and voltage control.
     bool PMobile_InitiateFIDVIDChangeButtonClick();  // false when the change was refused or failed
