@@ -325,6 +325,25 @@ const OptionChoice* chosen(const OptionCode& option, uint8_t value) {
     return nullptr;
 }
 
+constexpr const char* kFamilyNames[kFamilyCount] = {"Athlon 64",   "Pentium M",   "Pentium 4",
+                                                    "Athlon (K7)", "Pentium III", "K5 and K6"};
+
+// Caption, choice and what applying the value does, whatever the processor.
+std::string describeOption(const OptionCode& option, uint8_t value) {
+    std::string text = trimmed(option.caption) + ": " + choiceText(option, value);
+    if (numberRefused(option, value))
+        return text + "; refused: not between 0 and " + std::to_string(option.largest);
+    if (option.list != nullptr)
+        return text + "; " + fieldWriteText({option.index, 0, 0}) +
+               " (the multiplier and voltage change)";
+    const std::vector<FieldWrite> writes = recordWrites(option, value);
+    if (writes.empty())
+        return text + "; nothing written";
+    for (const FieldWrite& write : writes)
+        text += "; " + fieldWriteText(write);
+    return text;
+}
+
 }  // namespace
 
 const std::vector<OptionCode>& optionCodes() {
@@ -388,21 +407,17 @@ std::string fieldWriteText(const FieldWrite& write) {
     return text;
 }
 
-std::string describeRecord(const ConfigRecord& record) {
+std::string describeRecord(const ConfigRecord& record, const CpuIdentity* fileProcessor) {
     const OptionCode* option = findOptionCode(record.code);
     if (option == nullptr)
         return "skipped";
-    std::string text = trimmed(option->caption) + ": " + choiceText(*option, record.value);
-    if (numberRefused(*option, record.value))
-        return text + "; refused: not between 0 and " + std::to_string(option->largest);
-    if (option->list != nullptr)
-        return text + "; " + fieldWriteText({option->index, 0, 0}) +
-               " (the multiplier and voltage change)";
-    const std::vector<FieldWrite> writes = recordWrites(*option, record.value);
-    if (writes.empty())
-        return text + "; nothing written";
-    for (const FieldWrite& write : writes)
-        text += "; " + fieldWriteText(write);
+    std::string text = describeOption(*option, record.value);
+    // Every page acts on the record whatever the processor; where it lacks the register the read
+    // fails and nothing is written.
+    const bool writes = option->list != nullptr || !recordWrites(*option, record.value).empty();
+    if (writes && fileProcessor != nullptr && !familyMatches(option->family, *fileProcessor))
+        text += std::string("; an option of the ") + kFamilyNames[option->family] +
+                " page: written only where this processor has the register";
     return text;
 }
 
@@ -453,7 +468,7 @@ std::vector<std::string> describeConfiguration(const std::string& bytes,
     lines.push_back("name\t" + escapedControls(name.substr(0, name.find('\0'))) + "\n");
     for (const ConfigRecord& record : contents.records)
         lines.push_back("record\t" + std::to_string(record.code) + "\t" +
-                        std::to_string(record.value) + "\t" + describeRecord(record) + "\n");
+                        std::to_string(record.value) + "\t" + describeRecord(record, &id) + "\n");
     return lines;
 }
 

@@ -72,8 +72,9 @@ std::vector<FieldWrite> recordWrites(const OptionCode& option, uint8_t value);
 std::string fieldWriteText(const FieldWrite& write);
 
 // The "what it does" column of one record: caption, choice, then "; "-separated clauses, each
-// "writes ..." (fieldWriteText), "nothing written" or "refused: <why>"; or "skipped".
-std::string describeRecord(const ConfigRecord& record);
+// "writes ..." (fieldWriteText), "nothing written" or "refused: <why>"; or "skipped". With the
+// file's processor given, an option of another family's page says so in a last clause.
+std::string describeRecord(const ConfigRecord& record, const CpuIdentity* fileProcessor = nullptr);
 
 // The lines of the describe printout, or empty with *message set when the file is damaged
 // (the message that applying it would show). Lines end with a line feed.

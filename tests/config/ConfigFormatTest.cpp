@@ -116,6 +116,11 @@ TEST(ConfigFormatTest, DescribeListsHeaderAndEveryRecord) {
     EXPECT_EQ(lines[4], "record\t999\t3\tskipped\n");
     EXPECT_NE(lines[5].find("Halt Disconnect Clock Divisor: no item 255"), std::string::npos);
     EXPECT_NE(lines[6].find("item 2 of the multiplier list"), std::string::npos);
+    // The K7 code in an Athlon 64 file is still acted on, where that processor has the register.
+    EXPECT_NE(lines[5].find("; an option of the Athlon (K7) page: written only where this "
+                            "processor has the register\n"),
+              std::string::npos);
+    EXPECT_EQ(lines[6].find("an option of the"), std::string::npos);
     EXPECT_TRUE(describeConfiguration(fileWith({}, 91), "\"f\"", &message).empty());
     EXPECT_EQ(message, badVersionMessage("\"f\"", 91));
 }
