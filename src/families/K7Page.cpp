@@ -48,6 +48,7 @@ const std::array<FidVidRow, 6> kFidVidRows = {{
     {" Multiplier ", "Maximum:", "K7_MaximumMultiplier", 20, 16, false},
 }};
 
+constexpr uint16_t kApicCode = 323;
 const QString kStopGrantCaption = QStringLiteral(" Stop Grant Clock Divisor ");
 const QString kStopGrantHaltCaption = QStringLiteral(" Stop Grant / Halt Clock Divisor ");
 
@@ -135,10 +136,8 @@ void K7Page::buildLowPowerModes(TabSheet* sheet) {
         builder.radio(apic, QStringLiteral("K7_APICbusMessagesReject"), QStringLiteral("Reject"));
     m_apicButtons[1] = builder.radio(apic, QStringLiteral("K7_APICbusMessagesNoReject"),
                                      QStringLiteral("Do not reject"));
-    connect(m_apicButtons[0], &QRadioButton::clicked, this,
-            [this] { K7_APICbusMessagesRejectClick(); });
-    connect(m_apicButtons[1], &QRadioButton::clicked, this,
-            [this] { K7_APICbusMessagesNoRejectClick(); });
+    m_records.add(kApicCode, m_apicButtons[0], [this] { K7_APICbusMessagesRejectClick(); });
+    m_records.add(kApicCode, m_apicButtons[1], [this] { K7_APICbusMessagesNoRejectClick(); });
     builder.finish();
 }
 

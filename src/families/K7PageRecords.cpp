@@ -1,7 +1,6 @@
 // The Athlon (K7) page's part of an .msr configuration file: what it saves and how it applies it.
 
 #include <QComboBox>
-#include <QRadioButton>
 
 #include "K7Page.h"
 
@@ -12,18 +11,9 @@ namespace {
 constexpr uint16_t kHaltDivisorCode = 320;
 constexpr uint16_t kStopGrantDivisorCode = 321;
 constexpr uint16_t kTimingCode = 322;
-constexpr uint16_t kApicCode = 323;
 constexpr uint16_t kMultiplierCode = 350;
 constexpr uint16_t kVoltageCode = 351;
 constexpr uint8_t kNoItem = 255;
-
-// The position of the selected button of a radio group, if one is selected.
-std::optional<uint8_t> selected(const std::array<QRadioButton*, 2>& buttons) {
-    for (size_t i = 0; i < buttons.size(); ++i)
-        if (buttons[i]->isChecked())
-            return uint8_t(i);
-    return std::nullopt;
-}
 
 uint8_t itemOrNone(const QComboBox* box) {
     return box->currentIndex() < 0 ? kNoItem : uint8_t(box->currentIndex());
@@ -32,14 +22,13 @@ uint8_t itemOrNone(const QComboBox* box) {
 }  // namespace
 
 std::vector<OptionRecord> K7Page::savedOptions() const {
-    // The clock-control boxes are saved always, 255 standing for no selection.
+    // The clock-control boxes are saved always, 255 standing for no selection; the radio groups
+    // follow in code order, the APIC group (323) first.
     std::vector<OptionRecord> records = {
         {kHaltDivisorCode, itemOrNone(K7_HLTmultiCombo)},
         {kStopGrantDivisorCode, itemOrNone(K7_STPCLKmultiCombo)},
         {kTimingCode, itemOrNone(K7_CLKtimingCombo)},
     };
-    if (const auto apic = selected(m_apicButtons))
-        records.push_back({kApicCode, *apic});
     for (const OptionRecord& feature : m_records.saved())
         records.push_back(feature);
     for (const auto& [code, box] : {std::pair{kMultiplierCode, frequency.multiplier},
@@ -67,12 +56,6 @@ RecordAction K7Page::applyRecord(OptionRecord record) {
         case kTimingCode:
             choose(K7_CLKtimingCombo);
             K7_CLKtimingSETClick();
-            return RecordAction::Applied;
-        case kApicCode:
-            if (record.value == 0)
-                K7_APICbusMessagesRejectClick();
-            else if (record.value == 1)
-                K7_APICbusMessagesNoRejectClick();
             return RecordAction::Applied;
         case kMultiplierCode:
             choose(frequency.multiplier);

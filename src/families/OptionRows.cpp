@@ -5,6 +5,7 @@
 
 #include "SheetBuilder.h"
 #include "StatusPanel.h"
+#include "config/ConfigCodes.h"
 #include "core/MsrBuffer.h"
 
 namespace zandro {
@@ -29,14 +30,27 @@ QString optionText(const MsrBuffer& msr, const OptionRow& row) {
 
 void RadioRecords::add(uint16_t code, QRadioButton* button, std::function<void()> handler) {
     QObject::connect(button, &QRadioButton::clicked, button, handler);
-    m_groups[code].push_back({button, std::move(handler)});
+    std::vector<Entry>& group = m_groups[code];
+    // The file position is the one the code table gives the button, so that saving, applying and
+    // --describe count the buttons alike; a button the table lacks goes last.
+    size_t position = group.size();
+    if (const OptionCode* option = findOptionCode(code)) {
+        const std::string name = button->objectName().toStdString();
+        for (size_t i = 0; i < option->choices.size(); ++i) {
+            if (option->choices[i].control == name)
+                position = i;
+        }
+    }
+    if (group.size() <= position)
+        group.resize(position + 1);
+    group[position] = {button, std::move(handler)};
 }
 
 std::vector<OptionRecord> RadioRecords::saved() const {
     std::vector<OptionRecord> records;
     for (const auto& [code, entries] : m_groups) {
         for (size_t position = 0; position < entries.size(); ++position) {
-            if (entries[position].button->isChecked()) {
+            if (entries[position].button != nullptr && entries[position].button->isChecked()) {
                 records.push_back({code, uint8_t(position)});
                 break;
             }
@@ -49,7 +63,7 @@ RecordAction RadioRecords::apply(OptionRecord record) const {
     const auto group = m_groups.find(record.code);
     if (group == m_groups.end())
         return RecordAction::NotMine;
-    if (record.value < group->second.size())
+    if (record.value < group->second.size() && group->second[record.value].handler)
         group->second[record.value].handler();
     return RecordAction::Applied;
 }

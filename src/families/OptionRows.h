@@ -43,7 +43,8 @@ QString optionText(const MsrBuffer& msr, const OptionRow& row);
 // button, and the handler of the button at a stored position.
 class RadioRecords {
 public:
-    // Adds the next button of group `code`; a click on it runs `handler`.
+    // Adds a button of group `code` at the position the code table gives its name; a click on it
+    // runs `handler`.
     void add(uint16_t code, QRadioButton* button, std::function<void()> handler);
     // One record per group with a selected button, in code order.
     std::vector<OptionRecord> saved() const;
@@ -52,7 +53,7 @@ public:
 
 private:
     struct Entry {
-        QRadioButton* button;
+        QRadioButton* button = nullptr;
         std::function<void()> handler;
     };
     std::map<uint16_t, std::vector<Entry>> m_groups;

@@ -4,10 +4,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "NetBurstOptionRows.h"
 #include "Pentium4Page.h"
 #include "StatusPanel.h"
 #include "ThermalMonitorTab.h"
+#include "config/ConfigCodes.h"
 #include "core/CoreClock.h"
 #include "pstates/IntelTransition.h"
 
@@ -15,41 +15,19 @@ namespace zandro {
 
 namespace {
 
-constexpr uint16_t kBusCode = 210;
-constexpr uint16_t kThermalMonitorCode = 240;
-constexpr uint16_t kOnDemandCode = 241;
 constexpr uint16_t kMultiplierCode = 250;
 constexpr uint16_t kVoltageCode = 251;
 
-// The buttons of one radio group in the order of their file positions.
-struct RadioGroup {
-    uint16_t code;
-    std::vector<const char*> buttons;
-};
-
-// Every radio group of the page in the file's code order. "Disable" is position 1 of the
-// thermal monitor group on this page.
-const std::vector<RadioGroup>& radioGroups() {
-    static const std::vector<RadioGroup> groups = [] {
-        std::vector<RadioGroup> list;
-        RadioGroup bus{kBusCode, {}};
-        for (const BusRadio& radio : kBusRadios)
-            bus.buttons.push_back(radio.name);
-        list.push_back(bus);
-        for (const auto* rows : {&kErrorCheckingRows[0], &kFeatureRows[0]}) {
-            const size_t count =
-                rows == &kErrorCheckingRows[0] ? kErrorCheckingRows.size() : kFeatureRows.size();
-            for (size_t i = 0; i < count; ++i)
-                list.push_back({rows[i].code, {rows[i].first.name, rows[i].second.name}});
+// The page's radio groups in the file's code order, each with its buttons in the order of their
+// file positions, as the code table that --describe words has them ("Disable" is position 1 of the
+// thermal monitor group on this page).
+const std::vector<const OptionCode*>& radioGroups() {
+    static const std::vector<const OptionCode*> groups = [] {
+        std::vector<const OptionCode*> list;
+        for (const OptionCode& option : optionCodes()) {
+            if (option.family == FamilyPentium4 && option.kind == OptionKind::Radio)
+                list.push_back(&option);
         }
-        list.push_back({kThermalMonitorCode,
-                        {"NetBurst_ThermalMonitor1EN", "NetBurst_ThermalMonitorDIS",
-                         "NetBurst_ThermalMonitor2EN"}});
-        list.push_back(
-            {kOnDemandCode,
-             {"NetBurst_OnDemandDutyDIS", "NetBurst_OnDemandDuty12", "NetBurst_OnDemandDuty25",
-              "NetBurst_OnDemandDuty37", "NetBurst_OnDemandDuty50", "NetBurst_OnDemandDuty62",
-              "NetBurst_OnDemandDuty75", "NetBurst_OnDemandDuty87"}});
         return list;
     }();
     return groups;
@@ -72,10 +50,11 @@ private:
 
 std::vector<OptionRecord> Pentium4Page::savedOptions() const {
     std::vector<OptionRecord> records;
-    for (const RadioGroup& group : radioGroups()) {
-        for (size_t position = 0; position < group.buttons.size(); ++position) {
-            if (m_radios.at(QLatin1String(group.buttons[position]))->isChecked()) {
-                records.push_back({group.code, uint8_t(position)});
+    for (const OptionCode* group : radioGroups()) {
+        for (size_t position = 0; position < group->choices.size(); ++position) {
+            if (m_radios.at(QString::fromStdString(group->choices[position].control))
+                    ->isChecked()) {
+                records.push_back({group->code, uint8_t(position)});
                 break;
             }
         }
@@ -93,11 +72,11 @@ RecordAction Pentium4Page::applyRecord(OptionRecord record) {
         box->setCurrentIndex(record.value < box->count() ? record.value : -1);
         return RecordAction::TransitionRequested;
     }
-    for (const RadioGroup& group : radioGroups()) {
-        if (group.code != record.code)
+    for (const OptionCode* group : radioGroups()) {
+        if (group->code != record.code)
             continue;
-        if (record.value < group.buttons.size())
-            clickOption(QLatin1String(group.buttons[record.value]));
+        if (record.value < group->choices.size())
+            clickOption(QString::fromStdString(group->choices[record.value].control));
         return RecordAction::Applied;
     }
     return RecordAction::NotMine;

@@ -113,12 +113,29 @@ TEST(ConfigFormatTest, DescribeListsHeaderAndEveryRecord) {
     EXPECT_EQ(lines[0], "version\t90\n");
     EXPECT_EQ(lines[1], "processor\t1 15 4 8\n");
     EXPECT_EQ(lines[2], "name\tAMD Athlon\n");
-    EXPECT_EQ(lines[3], "record\t20\t1\tNo-Execute Page: Disable; writes C0000080h bit 11\n");
+    EXPECT_EQ(lines[3], "record\t20\t1\tNo-Execute Page: Disable; writes C0000080h bit 11 = 0\n");
     EXPECT_EQ(lines[4], "record\t999\t3\tskipped\n");
-    EXPECT_NE(lines[5].find("Halt Disconnect Clock Divisor: item 255"), std::string::npos);
-    EXPECT_NE(lines[6].find("item 2 of the list"), std::string::npos);
+    EXPECT_NE(lines[5].find("Halt Disconnect Clock Divisor: no item 255"), std::string::npos);
+    EXPECT_NE(lines[6].find("item 2 of the multiplier list"), std::string::npos);
+    // The K7 code in an Athlon 64 file is still acted on, where that processor has the register.
+    EXPECT_NE(lines[5].find("; an option of the Athlon (K7) page: written only where this "
+                            "processor has the register\n"),
+              std::string::npos);
+    EXPECT_EQ(lines[6].find("an option of the"), std::string::npos);
     EXPECT_TRUE(describeConfiguration(fileWith({}, 91), "\"f\"", &message).empty());
     EXPECT_EQ(message, badVersionMessage("\"f\"", 91));
+}
+
+// A name field holding terminal codes is printed as text, never as the codes themselves.
+TEST(ConfigFormatTest, DescribeEscapesTheControlCharactersOfTheName) {
+    ConfigHeader header;
+    header.identity = athlon64();
+    header.nameField =
+        makeNameField(header.identity, std::string("A\x1b[2J\tB\n\r\x7f\x1f~\xe9", 13));
+    std::string message;
+    const auto lines = describeConfiguration(serializeConfiguration(header, {}), "\"f\"", &message);
+    ASSERT_EQ(lines.size(), 3u) << message;
+    EXPECT_EQ(lines[2], "name\tA\\x1B[2J\\x09B\\n\\r\\x7F\\x1F~\xe9\n");
 }
 
 TEST(ConfigFormatTest, CodeTableIsInFileOrderWithoutDuplicates) {

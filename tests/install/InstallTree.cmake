@@ -111,6 +111,10 @@ foreach(section "SYNOPSIS" "OPTIONS" "EXIT STATUS" "FILES" "zandro-boot.service"
         "\\\\-\\\\-report\\\\-global" "\n.I ${exe}\n")
   expect_text("${MANDIR}/man1/zandro.1.gz" "${section}")
 endforeach()
+# The manual's boot recipe is the command the unit runs: without --assume-yes a first run ends at
+# the power-user warning.
+expect_text("${MANDIR}/man1/zandro.1.gz"
+            "zandro \\\\-\\\\-headless \\\\-\\\\-assume\\\\-yes /etc/zandro/boot.msr 32")
 foreach(status 0 1 2 3 4 64)
   expect_text("${MANDIR}/man1/zandro.1.gz" "\n.TP\n.B ${status}\n")
 endforeach()
