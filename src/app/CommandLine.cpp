@@ -32,6 +32,10 @@ QString usageText() {
         "  --report-global      print the report of the Global MSR window, then end\n"
         "  --save-as FILE       headless: the file-save dialog answers FILE\n"
         "  --describe FILE      print what a configuration file holds and would do, then end\n"
+        "  --restore [PROCESSOR]  put back the original value of every register changed since\n"
+        "                       boot (on every processor, or on one), then end\n"
+        "  --check FILE [PROCESSOR]  print what applying FILE would change, apply nothing;\n"
+        "                       exit 0 when nothing, 1 when something\n"
         "  -h, --help           show this help\n"
         "  -V, --version        show the version\n"
         "\n"
@@ -46,8 +50,8 @@ enum class Takes { Nothing, Value };
 struct OptionRow {
     QStringList names;
     Takes takes;
-    QString CommandLine::* value;
-    bool CommandLine::* flag;
+    QString CommandLine::*value;
+    bool CommandLine::*flag;
 };
 
 const std::vector<OptionRow>& optionRows() {
@@ -62,6 +66,8 @@ const std::vector<OptionRow>& optionRows() {
         {{"--report-global"}, Takes::Nothing, nullptr, &L::reportGlobal},
         {{"--save-as"}, Takes::Value, &L::saveAs, nullptr},
         {{"--describe"}, Takes::Value, &L::describe, &L::describing},
+        {{"--restore"}, Takes::Nothing, nullptr, &L::restoring},
+        {{"--check"}, Takes::Value, &L::check, &L::checking},
         {{"--do"}, Takes::Value, nullptr, nullptr},
         {{"--help", "-h", "-?"}, Takes::Nothing, nullptr, &L::help},
         {{"--version", "-v", "-V"}, Takes::Nothing, nullptr, &L::version},
@@ -103,8 +109,8 @@ CommandLine parseCommandLine(const QStringList& args) {
             continue;
         }
         // "--name=value" as GNU and Qt accept it; short options take no value.
-        const qsizetype equals = arg.startsWith(QLatin1String("--")) ? arg.indexOf(QLatin1Char('='))
-                                                                       : -1;
+        const qsizetype equals =
+            arg.startsWith(QLatin1String("--")) ? arg.indexOf(QLatin1Char('=')) : -1;
         const QString name = equals < 0 ? arg : arg.left(equals);
         const OptionRow* row = findOption(name);
         if (!row) {
@@ -136,6 +142,13 @@ CommandLine parseCommandLine(const QStringList& args) {
         fail(QStringLiteral("too many arguments"));
     if (line.describing && !line.arguments.isEmpty())
         fail(QStringLiteral("--describe takes one FILE and no other argument"));
+    if (int(line.restoring) + int(line.checking) + int(line.describing) > 1)
+        fail(QStringLiteral("--restore, --check and --describe exclude each other"));
+    static const QRegularExpression number(QStringLiteral("^-?\\d+$"));
+    if ((line.restoring || line.checking) &&
+        (line.arguments.size() > 1 ||
+         (line.arguments.size() == 1 && !number.match(line.arguments[0]).hasMatch())))
+        fail(QStringLiteral("--restore and --check take at most a PROCESSOR number"));
     if (line.simulate.isEmpty() && !(line.simState.isEmpty() && line.simLog.isEmpty()))
         fail(QStringLiteral("--sim-state and --sim-log need --simulate"));
     return line;

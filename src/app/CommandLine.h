@@ -18,9 +18,12 @@ struct CommandLine {
     bool assumeYes = false;
     bool report = false;
     bool reportGlobal = false;
-    QString saveAs;    // the headless answer of the file-save dialog
-    QString describe;  // a configuration file to describe instead of running
+    QString saveAs;           // the headless answer of the file-save dialog
+    QString describe;         // a configuration file to describe instead of running
     bool describing = false;  // --describe was given, also with an empty FILE
+    bool restoring = false;   // --restore: put the journaled registers back, then end
+    QString check;            // --check FILE: what applying FILE would change, then end
+    bool checking = false;
     bool help = false;
     bool version = false;
     QStringList actions;

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "TfrmMSR.h"
+#include "WriteFailureWatch.h"
 #include "config/ConfigFile.h"
 #include "config/ConfigFormat.h"
 #include "core/MsrBuffer.h"
@@ -14,6 +15,7 @@
 #include "families/Messages.h"
 #include "families/NameString.h"
 #include "platform/Platform.h"
+#include "pstates/OperatingPoint.h"
 
 namespace zandro {
 
@@ -29,36 +31,6 @@ constexpr int kHighestProcessor = 31;
 // transitions run after a record.
 constexpr std::array<FamilyKind, 4> kTransitionOrder = {FamilyAthlon64, FamilyPentiumM,
                                                         FamilyPentium4, FamilyAthlonK7};
-
-// Tells the run of refused writes, and of writes refused for a failed read, for as long as it
-// lasts; the window's own message for the latter still shows.
-class WriteFailureWatch {
-public:
-    WriteFailureWatch(MsrBuffer& msr, const int& processor, int& count, bool& unread)
-        : m_msr(msr), m_previousUnread(msr.onUnreadWrite) {
-        m_msr.onWriteFailed = [&processor, &count](uint32_t index, uint64_t value) {
-            ++count;
-            if (s_reportWriteFailures)
-                std::fprintf(stderr, "ZANDRO write-failed: cpu %d msr %X value %016llX\n",
-                             processor, index, static_cast<unsigned long long>(value));
-        };
-        m_msr.onUnreadWrite = [this, &unread](uint32_t index) {
-            unread = true;
-            if (m_previousUnread)
-                m_previousUnread(index);
-        };
-    }
-    ~WriteFailureWatch() {
-        m_msr.onWriteFailed = nullptr;
-        m_msr.onUnreadWrite = m_previousUnread;
-    }
-    WriteFailureWatch(const WriteFailureWatch&) = delete;
-    WriteFailureWatch& operator=(const WriteFailureWatch&) = delete;
-
-private:
-    MsrBuffer& m_msr;
-    std::function<void(uint32_t)> m_previousUnread;
-};
 
 bool sameIdentity(const CpuIdentity& a, const CpuIdentity& b) {
     return a.vendorCode == b.vendorCode && a.family == b.family && a.model == b.model &&
@@ -130,11 +102,55 @@ void ConfigurationRun::notApplied(const ConfigRecord& record, int processor, con
                      unsigned(record.code), unsigned(record.value), why.toLocal8Bit().constData());
 }
 
-ConfigurationRun::ConfigurationRun(TfrmMSR& window, QStringList arguments)
-    : m_window(window), m_arguments(std::move(arguments)) {}
+ConfigurationRun::ConfigurationRun(TfrmMSR& window, QStringList arguments, Mode mode)
+    : m_window(window), m_arguments(std::move(arguments)), m_mode(mode) {}
+
+bool ConfigurationRun::checkWrite(uint32_t index, uint64_t wanted) {
+    uint32_t eax = 0, edx = 0;
+    std::optional<uint64_t> now;
+    if (m_window.platform().readMsr(index, eax, edx) == DriverStatus::Ok)
+        now = (uint64_t(edx) << 32) | eax;
+    if (now != wanted)
+        differs(index, now, wanted);
+    // As if written: the record goes on exactly as applying it would.
+    return true;
+}
+
+void ConfigurationRun::differs(uint32_t index, const std::optional<uint64_t>& now,
+                               uint64_t wanted) {
+    if (m_recordDiffers)
+        return;
+    m_recordDiffers = true;
+    ++m_differences;
+    const QString nowText = now ? QStringLiteral("%1").arg(*now, 16, 16, QLatin1Char('0')).toUpper()
+                                : QStringLiteral("unreadable");
+    std::printf("differs\tcpu %d\tcode %s\tmsr %X\tnow %s\twanted %016llX\n", m_processor,
+                m_code.toLatin1().constData(), index, nowText.toLatin1().constData(),
+                static_cast<unsigned long long>(wanted));
+    std::fflush(stdout);
+}
+
+bool ConfigurationRun::runTransition(FamilyPage& page) {
+    if (m_mode == Mode::Apply)
+        return page.runTransition();
+    // A stepped change would wait for a status register that never moves when nothing is
+    // written: the point the click would aim at is compared with where the processor is.
+    const std::optional<PStateRegisters> registers = page.pstateRegisters();
+    const std::optional<uint64_t> aimed = page.aimedStatus();
+    if (!registers || !aimed)
+        return false;
+    const std::optional<uint64_t> now = readRegister(m_window.msrBuffer(), registers->status);
+    if (now != aimed)
+        differs(registers->status, now, *aimed);
+    return true;
+}
 
 void ConfigurationRun::setReportWriteFailures(bool on) {
     s_reportWriteFailures = on;
+}
+
+bool ConfigurationRun::reportsWriteFailures() {
+    return s_reportWriteFailures;
 }
 
 void ConfigurationRun::error(const QString& text) {
@@ -177,18 +193,26 @@ bool ConfigurationRun::RunTime_Set() {
 
     m_processor = processor;
     WriteFailureWatch watch(m_window.msrBuffer(), m_processor, m_failedWrites, m_recordUnread);
-    if (processor == kAllProcessors) {
-        return applyOnAll(contents);
-    }
+    MsrBuffer& msr = m_window.msrBuffer();
+    if (m_mode == Mode::Check)
+        msr.writeInstead = [this](uint32_t index, uint64_t value) {
+            return checkWrite(index, value);
+        };
+    const auto applied = [&msr](bool result) {
+        msr.writeInstead = nullptr;
+        return result;
+    };
+    if (processor == kAllProcessors)
+        return applied(applyOnAll(contents));
     uint32_t processMask = 0, systemMask = 0;
     m_window.platform().affinityMasks(processMask, systemMask);
     if (((systemMask >> processor) & 1u) == 0) {
         error(QStringLiteral("Selected processor is not present!"));
-        return false;
+        return applied(false);
     }
     if (!m_window.SelectProcessor(processor))
-        return false;
-    return ApplyConfiguration(contents, processor) == Outcome::Applied;
+        return applied(false);
+    return applied(ApplyConfiguration(contents, processor) == Outcome::Applied);
 }
 
 bool ConfigurationRun::applyOnAll(const ConfigContents& contents) {
@@ -228,11 +252,15 @@ ConfigurationRun::Outcome ConfigurationRun::ApplyConfiguration(const ConfigConte
                   .arg(processor));
         return Outcome::Refused;
     }
+    m_code = QStringLiteral("name");
+    m_recordDiffers = false;
     if (hasNameStringRegisters(id))
         WriteNameString(msr, contents.header.nameText());
 
     for (const ConfigRecord& record : contents.records) {
         m_recordUnread = false;
+        m_code = QString::number(record.code);
+        m_recordDiffers = false;
         std::array<bool, kFamilyCount> transition{};
         QString refusal;
         for (int kind = 0; kind < kFamilyCount; ++kind) {
@@ -250,7 +278,7 @@ ConfigurationRun::Outcome ConfigurationRun::ApplyConfiguration(const ConfigConte
             }
         }
         for (FamilyKind kind : kTransitionOrder) {
-            if (transition[size_t(kind)] && !m_window.page(kind)->runTransition())
+            if (transition[size_t(kind)] && !runTransition(*m_window.page(kind)))
                 refusal = QStringLiteral("the multiplier and voltage change did not complete");
         }
         if (m_recordUnread)

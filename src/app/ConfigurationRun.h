@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <cstdint>
+#include <optional>
 
 #include "core/Cpuid.h"
 
@@ -10,6 +12,7 @@ class QWidget;
 
 namespace zandro {
 
+class FamilyPage;
 class TfrmMSR;
 struct ConfigContents;
 struct ConfigRecord;
@@ -28,7 +31,11 @@ void saveConfiguration(TfrmMSR& window);
 // all of them, as the start-up sequence does once.
 class ConfigurationRun {
 public:
-    ConfigurationRun(TfrmMSR& window, QStringList arguments);
+    // Checking runs the very same path with nothing written: each would-be write is compared
+    // with the register's value, and a record that would change something prints one line.
+    enum class Mode { Apply, Check };
+
+    ConfigurationRun(TfrmMSR& window, QStringList arguments, Mode mode = Mode::Apply);
 
     // True when the file was applied without any reported error.
     bool RunTime_Set();
@@ -36,9 +43,12 @@ public:
     int failedWrites() const { return m_failedWrites; }
     // Records that were not applied as the file asks (a failed read, a refused value).
     int notAppliedRecords() const { return m_notApplied; }
+    // Check mode: the records (and the name field) that applying would change something with.
+    int differences() const { return m_differences; }
 
     // Headless runs name each refused write on stderr.
     static void setReportWriteFailures(bool on);
+    static bool reportsWriteFailures();
 
 private:
     enum class Outcome { Applied, Refused, ReadError };
@@ -49,6 +59,9 @@ private:
     void error(const QString& text);
     void notApplied(const ConfigRecord& record, int processor, const QString& why);
     QString quotedPath() const;
+    bool checkWrite(uint32_t index, uint64_t wanted);
+    void differs(uint32_t index, const std::optional<uint64_t>& now, uint64_t wanted);
+    bool runTransition(FamilyPage& page);
 
     TfrmMSR& m_window;
     QStringList m_arguments;
@@ -56,6 +69,10 @@ private:
     int m_failedWrites = 0;
     int m_notApplied = 0;
     bool m_recordUnread = false;  // the current record met a register that could not be read
+    Mode m_mode;
+    QString m_code;                // check mode: the record being checked, or "name"
+    bool m_recordDiffers = false;  // check mode: its line is out
+    int m_differences = 0;
 };
 
 }  // namespace zandro

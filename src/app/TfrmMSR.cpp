@@ -13,6 +13,7 @@
 #include "ConfigurationRun.h"
 #include "FamilyIconColumn.h"
 #include "FileAssociation.h"
+#include "RegisterJournal.h"
 #include "SettingsLocation.h"
 #include "TfrmAbout.h"
 #include "TfrmGlobalMSR.h"
@@ -127,6 +128,7 @@ TfrmMSR::TfrmMSR(Platform& platform, MsrBuffer& msr, Startup startup, QWidget* p
 
 TfrmMSR::~TfrmMSR() {
     m_msr.onUnreadWrite = nullptr;
+    m_msr.beforeWrite = nullptr;
 }
 
 void TfrmMSR::buildTopRow() {
@@ -288,6 +290,10 @@ bool TfrmMSR::FormCreate() {
         m_settings->readBool(QStringLiteral("Settings"), QStringLiteral("RealPriority"), false);
     m_flags.HalfMultipliers =
         m_settings->readBool(QStringLiteral("Settings"), QStringLiteral("HalfMultis"), false);
+
+    // Every write from here on, whatever its path, first puts the register's value on record.
+    m_journal = std::make_unique<RegisterJournal>(*this, m_startup.journalPath);
+    m_journal->attach();
 
     setFixedSize(kClientWidth, kClientHeight);
     // Right after boot the driver may still be loading.

@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <array>
 #include <memory>
+#include <optional>
 
 #include "SettingsLocation.h"
 #include "SettingsStore.h"
@@ -17,6 +18,7 @@ class QTimer;
 namespace zandro {
 
 class FamilyIconColumn;
+class RegisterJournal;
 class FamilyPage;
 class TfrmGlobalMSR;
 class A64Page;
@@ -37,6 +39,9 @@ public:
         // Where the installed copy lives, which keeps its settings in the user's folder.
         QString installBin =
             QString();  // the install rules' bin folder; empty: found from executablePath
+        // The journal of original register values: nothing for $ZANDRO_JOURNAL or the run
+        // folder's, empty for one kept in memory only.
+        std::optional<QString> journalPath = std::nullopt;
     };
 
     TfrmMSR(Platform& platform, MsrBuffer& msr, Startup startup, QWidget* parent = nullptr);
@@ -94,6 +99,8 @@ public:
     FamilyPage* page(FamilyKind kind) const { return m_pages[size_t(kind)]; }
     FamilyPage* visiblePage() const;
     SettingsStore* settings() const { return m_settings.get(); }
+    // The journal of original register values; null before the start-up sequence.
+    RegisterJournal* journal() const { return m_journal.get(); }
     bool configurationApplied() const { return m_configurationApplied; }
     // True when ARG1 names a configuration file rather than a keyword or nothing.
     bool configurationNamed() const;
@@ -129,6 +136,7 @@ private:
     AppFlags m_flags;
     PageContext m_context;
     std::unique_ptr<SettingsStore> m_settings;
+    std::unique_ptr<RegisterJournal> m_journal;
     FamilyKind m_familyKind = FamilyAthlon64;
     std::array<FamilyPage*, kFamilyCount> m_pages{};
     A64Page* m_a64 = nullptr;

@@ -9,6 +9,7 @@
 #include "app/Automation.h"
 #include "app/CommandLine.h"
 #include "app/ConfigurationRun.h"
+#include "app/JournalRestore.h"
 #include "app/TfrmGlobalMSR.h"
 #include "app/TfrmMSR.h"
 #include "config/ConfigCodes.h"
@@ -25,6 +26,7 @@ using namespace zandro;
 namespace {
 
 constexpr int kExitDeclined = 1;
+constexpr int kExitDiffers = 1;
 constexpr int kExitNotApplied = 2;
 constexpr int kExitBadState = 3;
 constexpr int kExitWritesFailed = 4;
@@ -67,6 +69,37 @@ int describeFile(const QString& path) {
         std::fwrite(text.data(), 1, text.size(), stdout);
     std::fflush(stdout);
     return 0;
+}
+
+// A processor number as applying a file reads it: 0..31 is one processor, anything else all.
+int processorArgument(const QString& text) {
+    bool isNumber = false;
+    const int n = text.toInt(&isNumber);
+    return isNumber && n >= 0 && n <= 31 ? n : JournalRestore::kAllProcessors;
+}
+
+int restoreOriginals(TfrmMSR& window, const QString& processor) {
+    JournalRestore restore(window);
+    return restore.restore(processorArgument(processor)) ? 0 : kExitWritesFailed;
+}
+
+// Runs applying FILE with nothing written; one line per record that would change something.
+int checkFile(TfrmMSR& window, const QString& file, const QString& processor) {
+    QStringList arguments{file};
+    if (!processor.isEmpty())
+        arguments << processor;
+    ConfigurationRun run(window, arguments, ConfigurationRun::Mode::Check);
+    if (!run.RunTime_Set())
+        return kExitNotApplied;
+    return run.differences() > 0 ? kExitDiffers : 0;
+}
+
+// The journal beside a simulated machine's state: the real machine's journal is no place for
+// a simulated machine's registers.
+std::optional<QString> journalPath(const CommandLine& line) {
+    if (line.simulate.isEmpty() || !qEnvironmentVariableIsEmpty("ZANDRO_JOURNAL"))
+        return std::nullopt;
+    return line.simState.isEmpty() ? QString() : line.simState + QStringLiteral(".journal");
 }
 
 // The Global MSR window an action opened, or a fresh one.
@@ -133,8 +166,11 @@ int main(int argc, char** argv) {
         platform = std::make_unique<LinuxPlatform>();
     }
 
-    const bool headless = line.headless || (qEnvironmentVariableIsEmpty("DISPLAY") &&
-                                            qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"));
+    // Restoring and checking are for scripts: nobody is asked.
+    const bool commandRun = line.restoring || line.checking;
+    const bool headless =
+        line.headless || commandRun ||
+        (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"));
     if (headless) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
         qInstallMessageHandler(quietQtMessages);
@@ -162,7 +198,9 @@ int main(int argc, char** argv) {
     MsrBuffer msr(*platform);
     int status = 0;
     {
-        TfrmMSR window(*platform, msr, {line.arguments, executablePath(argv[0])});
+        TfrmMSR window(*platform, msr,
+                       {commandRun ? QStringList() : line.arguments, executablePath(argv[0]),
+                        QString(), journalPath(line)});
         if (!window.FormCreate()) {
             saveMachine();
             return kExitDeclined;
@@ -171,8 +209,13 @@ int main(int argc, char** argv) {
             window.show();
         QApplication::processEvents();
 
+        if (line.restoring)
+            status = restoreOriginals(window, line.arguments.value(0));
+        if (line.checking)
+            status = checkFile(window, line.check, line.arguments.value(0));
+
         Automation automation(window);
-        for (const QString& action : line.actions) {
+        for (const QString& action : commandRun ? QStringList() : line.actions) {
             QString why;
             if (!automation.run(action, &why)) {
                 printTo(stderr, QStringLiteral("ZANDRO action: %1: %2\n").arg(action, why));
@@ -184,7 +227,7 @@ int main(int argc, char** argv) {
             printTo(stdout, automation.report());
         if (status == 0 && line.reportGlobal)
             printTo(stdout, openGlobalWindow(window)->report());
-        if (headless || line.report || line.reportGlobal || status != 0) {
+        if (headless || line.report || line.reportGlobal || status != 0 || commandRun) {
             window.close();
         } else {
             QObject::connect(&window, &TfrmMSR::closing, &app, &QApplication::quit,
@@ -192,7 +235,7 @@ int main(int argc, char** argv) {
             if (window.isVisible() || window.tmrShowForm->isActive())
                 app.exec();
         }
-        if (status == 0 && headless && window.configurationNamed()) {
+        if (status == 0 && headless && !commandRun && window.configurationNamed()) {
             if (!window.configurationApplied())
                 status = kExitNotApplied;
             else if (window.configurationWriteFailures() > 0)

@@ -12,6 +12,9 @@ bool MsrBuffer::ReadMsr() {
     High = ok ? edx : 0;
     m_unread = !ok;
     m_unreadIndex = Index;
+    m_lastRead = ok;
+    m_lastReadIndex = Index;
+    m_lastReadValue = value();
     return ok;
 }
 
@@ -24,15 +27,23 @@ bool MsrBuffer::refusedAsUnread() const {
 }
 
 bool MsrBuffer::WriteMsr() {
-    if (refusedAsUnread())
-        return false;
-    return written(m_platform.writeMsr(Index, value()) == DriverStatus::Ok);
+    return write(false);
 }
 
 bool MsrBuffer::WriteMsrFlushing() {
+    return write(true);
+}
+
+bool MsrBuffer::write(bool flushing) {
     if (refusedAsUnread())
         return false;
-    return written(m_platform.writeMsrWbinvd(Index, value()) == DriverStatus::Ok);
+    if (writeInstead)
+        return writeInstead(Index, value());
+    if (beforeWrite)
+        beforeWrite(Index);
+    const uint64_t v = value();
+    return written((flushing ? m_platform.writeMsrWbinvd(Index, v)
+                             : m_platform.writeMsr(Index, v)) == DriverStatus::Ok);
 }
 
 bool MsrBuffer::written(bool ok) const {

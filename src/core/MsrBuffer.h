@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 namespace zandro {
 
@@ -33,6 +34,12 @@ public:
     std::function<void(uint32_t index, uint64_t value)> onWriteFailed;
     // Told of every write refused here because the register could not be read, when set.
     std::function<void(uint32_t index)> onUnreadWrite;
+    // Told of every write just before it reaches the processor, when set (the journal of
+    // original values).
+    std::function<void(uint32_t index)> beforeWrite;
+    // When set, takes every write in place of the processor and gives its result: checking a
+    // file runs the very code that applies it, with nothing written.
+    std::function<bool(uint32_t index, uint64_t value)> writeInstead;
 
     bool MsrBit(unsigned bit) const;
     uint64_t MsrBits(unsigned highest, unsigned lowest) const;
@@ -47,14 +54,26 @@ public:
 
     Platform& platform() const { return m_platform; }
 
+    // The value the last good read of `index` gave, while the buffer's last read was of it: the
+    // register's value before a read-modify-write changes it.
+    std::optional<uint64_t> readValueOf(uint32_t index) const {
+        if (!m_lastRead || m_lastReadIndex != index)
+            return std::nullopt;
+        return m_lastReadValue;
+    }
+
 private:
     friend class MsrBufferSave;
     bool refusedAsUnread() const;
+    bool write(bool flushing);
     bool written(bool ok) const;
 
     Platform& m_platform;
-    bool m_unread = false;       // the last read failed ...
-    uint32_t m_unreadIndex = 0;  // ... and was of this register
+    bool m_unread = false;         // the last read failed ...
+    uint32_t m_unreadIndex = 0;    // ... and was of this register
+    bool m_lastRead = false;       // the last read succeeded ...
+    uint32_t m_lastReadIndex = 0;  // ... on this register ...
+    uint64_t m_lastReadValue = 0;  // ... and gave this value
 };
 
 // Saves the whole buffer and puts it back on scope exit, for reads in the middle of a
@@ -67,13 +86,19 @@ public:
           m_low(buffer.Low),
           m_high(buffer.High),
           m_unread(buffer.m_unread),
-          m_unreadIndex(buffer.m_unreadIndex) {}
+          m_unreadIndex(buffer.m_unreadIndex),
+          m_lastRead(buffer.m_lastRead),
+          m_lastReadIndex(buffer.m_lastReadIndex),
+          m_lastReadValue(buffer.m_lastReadValue) {}
     ~MsrBufferSave() {
         m_buffer.Index = m_index;
         m_buffer.Low = m_low;
         m_buffer.High = m_high;
         m_buffer.m_unread = m_unread;
         m_buffer.m_unreadIndex = m_unreadIndex;
+        m_buffer.m_lastRead = m_lastRead;
+        m_buffer.m_lastReadIndex = m_lastReadIndex;
+        m_buffer.m_lastReadValue = m_lastReadValue;
     }
     MsrBufferSave(const MsrBufferSave&) = delete;
     MsrBufferSave& operator=(const MsrBufferSave&) = delete;
@@ -83,6 +108,9 @@ private:
     uint32_t m_index, m_low, m_high;
     bool m_unread;
     uint32_t m_unreadIndex;
+    bool m_lastRead;
+    uint32_t m_lastReadIndex;
+    uint64_t m_lastReadValue;
 };
 
 }  // namespace zandro

@@ -351,4 +351,24 @@ RecordAction A64Page::applyRecord(OptionRecord record) {
     return RecordAction::TransitionRequested;
 }
 
+bool A64Page::restoreOperatingPoint(uint64_t control, uint64_t status) {
+    TransitionUi ui(*this);
+    A64Transition transition(context().msr, ui, context().flags.RealTimePriority);
+    const AmdFidVid point = amdOperatingPoint(status);
+    return transition.changeTo(point.fid, point.vid) != A64Transition::Outcome::Failed &&
+           putBackIdleControl(context().msr, kAmdPStateRegisters, control, a64ControlIdle);
+}
+
+std::optional<uint64_t> A64Page::aimedStatus() {
+    const std::optional<uint64_t> status = readRegister(context().msr, kAmdPStateRegisters.status);
+    if (!status)
+        return std::nullopt;
+    A64Transition::Targets targets = A64Transition::targetsFromTexts(
+        selectedText(frequency.multiplier), selectedText(frequency.voltage),
+        amdOperatingPoint(*status));
+    if (targets.voltageOff)
+        targets.vid = kAmdOffVid;
+    return withAmdOperatingPoint(*status, {targets.fid, targets.vid});
+}
+
 }  // namespace zandro

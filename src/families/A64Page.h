@@ -28,6 +28,9 @@ public:
     std::vector<OptionRecord> savedOptions() const override;
     RecordAction applyRecord(OptionRecord record) override;
     bool runTransition() override { return A64_InitiateFIDVIDChangeButtonClick(); }
+    std::optional<PStateRegisters> pstateRegisters() const override { return kAmdPStateRegisters; }
+    bool restoreOperatingPoint(uint64_t control, uint64_t status) override;
+    std::optional<uint64_t> aimedStatus() override;
     void A64_RefreshStatus();
 
     // Frequency and voltage control.

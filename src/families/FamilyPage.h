@@ -2,11 +2,13 @@
 
 #include <QTabWidget>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "PageContext.h"
 #include "TabSheet.h"
 #include "core/Cpuid.h"
+#include "pstates/OperatingPoint.h"
 
 namespace zandro {
 
@@ -58,6 +60,16 @@ public:
     // The multiplier/voltage change that a TransitionRequested record asks for (the "Set" click);
     // false when the change was refused or did not complete.
     virtual bool runTransition() { return true; }
+
+    // The registers of the family's multiplier and voltage change; none on families without one.
+    virtual std::optional<PStateRegisters> pstateRegisters() const { return std::nullopt; }
+    // Steps the processor through the family's own routine to the operating point a recorded
+    // status value shows, then writes the recorded control value back where that moves nothing;
+    // true when it got there.
+    virtual bool restoreOperatingPoint(uint64_t /*control*/, uint64_t /*status*/) { return false; }
+    // The status register's value that the "Set" click would aim at with the boxes as they
+    // stand; nothing when the status register cannot be read.
+    virtual std::optional<uint64_t> aimedStatus() { return std::nullopt; }
 
 protected:
     // The page has just come to the front of the main window (it was hidden before).

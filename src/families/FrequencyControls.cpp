@@ -10,6 +10,7 @@
 #include "core/CoreClock.h"
 #include "pstates/IntelTransition.h"
 #include "pstates/ListFillers.h"
+#include "pstates/OperatingPoint.h"
 
 namespace zandro {
 
@@ -84,6 +85,29 @@ bool changeIntelOperatingPoint(MsrBuffer& msr, IntelTransitionUi& ui, IntelFamil
     const IntelTransition::RatioVid target = IntelTransition::targetsFromTexts(
         family, selectedText(controls.multiplier), selectedText(controls.voltage), *current);
     return transition.changeFrom(*current, target) != IntelTransition::Outcome::Failed;
+}
+
+bool restoreIntelOperatingPoint(MsrBuffer& msr, IntelTransitionUi& ui, IntelFamily family,
+                                uint64_t control, uint64_t status) {
+    IntelTransition transition(msr, ui, family);
+    const auto current = transition.readCurrent();
+    if (!current)
+        return false;
+    // 198h bits 15..8: ratio, 7..0: VID.
+    const IntelTransition::RatioVid target{uint8_t(status >> 8), uint8_t(status)};
+    return transition.changeFrom(*current, target) != IntelTransition::Outcome::Failed &&
+           putBackIdleControl(msr, kIntelPStateRegisters, control, intelControlIdle);
+}
+
+std::optional<uint64_t> aimedIntelStatus(MsrBuffer& msr, IntelFamily family,
+                                         const FrequencyControls& controls) {
+    const std::optional<uint64_t> status = readRegister(msr, kIntelPStateRegisters.status);
+    if (!status)
+        return std::nullopt;
+    const IntelTransition::RatioVid current{uint8_t(*status >> 8), uint8_t(*status)};
+    const IntelTransition::RatioVid target = IntelTransition::targetsFromTexts(
+        family, selectedText(controls.multiplier), selectedText(controls.voltage), current);
+    return withIntelOperatingPoint(*status, target.ratio, target.vid);
 }
 
 }  // namespace zandro

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -58,5 +60,12 @@ enum class IntelFamily;
 // two boxes; false when the change was refused or did not complete.
 bool changeIntelOperatingPoint(MsrBuffer& msr, IntelTransitionUi& ui, IntelFamily family,
                                const FrequencyControls& controls);
+
+// The Intel pages' side of restoring a recorded operating point and of checking a file: the same
+// transition and the same reading of the boxes as the "Set" click.
+bool restoreIntelOperatingPoint(MsrBuffer& msr, IntelTransitionUi& ui, IntelFamily family,
+                                uint64_t control, uint64_t status);
+std::optional<uint64_t> aimedIntelStatus(MsrBuffer& msr, IntelFamily family,
+                                         const FrequencyControls& controls);
 
 }  // namespace zandro

@@ -132,4 +132,28 @@ bool K7Page::K7_InitiateFIDVIDChangeButtonClick() {
     return completed;
 }
 
+bool K7Page::restoreOperatingPoint(uint64_t control, uint64_t status) {
+    TransitionUi ui(*this);
+    K7Transition transition(context().msr, ui);
+    const auto current = transition.readCurrent();
+    if (!current)
+        return false;
+    const AmdFidVid point = amdOperatingPoint(status);
+    return transition.run(K7Transition::routineFor(*current, point.fid, point.vid), point.fid,
+                          point.vid) &&
+           putBackIdleControl(context().msr, kAmdPStateRegisters, control, k7ControlIdle);
+}
+
+std::optional<uint64_t> K7Page::aimedStatus() {
+    const std::optional<uint64_t> status = readRegister(context().msr, kAmdPStateRegisters.status);
+    if (!status)
+        return std::nullopt;
+    K7Transition::Targets targets =
+        K7Transition::targetsFromTexts(selectedText(frequency.multiplier),
+                                       selectedText(frequency.voltage), amdOperatingPoint(*status));
+    if (targets.voltageOff)
+        targets.vid = kAmdOffVid;
+    return withAmdOperatingPoint(*status, {targets.fid, targets.vid});
+}
+
 }  // namespace zandro

@@ -34,6 +34,9 @@ public:
     std::vector<OptionRecord> savedOptions() const override;
     RecordAction applyRecord(OptionRecord record) override;
     bool runTransition() override { return K7_InitiateFIDVIDChangeButtonClick(); }
+    std::optional<PStateRegisters> pstateRegisters() const override { return kAmdPStateRegisters; }
+    bool restoreOperatingPoint(uint64_t control, uint64_t status) override;
+    std::optional<uint64_t> aimedStatus() override;
 
     // Feature switches, in the order of the Features tab.
     enum Feature { SystemCallExtension, SystemEccChecking, TlbForceCacheable, SseSupport };

@@ -50,6 +50,11 @@ public:
     std::vector<OptionRecord> savedOptions() const override;
     RecordAction applyRecord(OptionRecord record) override;
     bool runTransition() override { return NetBurst_InitiateFIDVIDChangeButtonClick(); }
+    std::optional<PStateRegisters> pstateRegisters() const override {
+        return kIntelPStateRegisters;
+    }
+    bool restoreOperatingPoint(uint64_t control, uint64_t status) override;
+    std::optional<uint64_t> aimedStatus() override;
 
     FrequencyControls frequency;
     StatusPanel* NetBurst_CurrentCoreClock = nullptr;

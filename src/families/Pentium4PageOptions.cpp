@@ -91,4 +91,13 @@ bool Pentium4Page::NetBurst_InitiateFIDVIDChangeButtonClick() {
     return completed;
 }
 
+bool Pentium4Page::restoreOperatingPoint(uint64_t control, uint64_t status) {
+    TransitionUi ui(*this);
+    return restoreIntelOperatingPoint(context().msr, ui, IntelFamily::NetBurst, control, status);
+}
+
+std::optional<uint64_t> Pentium4Page::aimedStatus() {
+    return aimedIntelStatus(context().msr, IntelFamily::NetBurst, frequency);
+}
+
 }  // namespace zandro

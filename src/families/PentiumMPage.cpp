@@ -299,4 +299,13 @@ RecordAction PentiumMPage::applyRecord(OptionRecord record) {
     }
 }
 
+bool PentiumMPage::restoreOperatingPoint(uint64_t control, uint64_t status) {
+    TransitionUi ui(*this);
+    return restoreIntelOperatingPoint(context().msr, ui, IntelFamily::PentiumM, control, status);
+}
+
+std::optional<uint64_t> PentiumMPage::aimedStatus() {
+    return aimedIntelStatus(context().msr, IntelFamily::PentiumM, frequency);
+}
+
 }  // namespace zandro

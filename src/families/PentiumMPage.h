@@ -25,6 +25,11 @@ public:
     std::vector<OptionRecord> savedOptions() const override;
     RecordAction applyRecord(OptionRecord record) override;
     bool runTransition() override { return PMobile_InitiateFIDVIDChangeButtonClick(); }
+    std::optional<PStateRegisters> pstateRegisters() const override {
+        return kIntelPStateRegisters;
+    }
+    bool restoreOperatingPoint(uint64_t control, uint64_t status) override;
+    std::optional<uint64_t> aimedStatus() override;
 
     // Re-reads every register the page shows and rewrites the panels of all five tabs.
     void PMobile_RefreshStatus();

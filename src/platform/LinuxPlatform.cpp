@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <utility>
 #include <vector>
 
@@ -202,6 +203,14 @@ bool LinuxPlatform::setRealTimePriority() {
 
 void LinuxPlatform::setNormalPriority() {
     setScheduler(SCHED_OTHER, 0);
+}
+
+std::string LinuxPlatform::bootId() {
+    // A fresh random id each boot; absent on kernels without /proc.
+    std::ifstream file("/proc/sys/kernel/random/boot_id");
+    std::string id;
+    std::getline(file, id);
+    return id;
 }
 
 }  // namespace zandro

@@ -21,6 +21,7 @@ public:
     static bool msrDeviceUsable(const std::string& deviceRoot = {});
 
     int32_t readMsr(uint32_t index, uint32_t& eax, uint32_t& edx) override;
+    std::string bootId() override;
     int32_t writeMsr(uint32_t index, uint64_t value) override;
     int32_t writeMsrWbinvd(uint32_t index, uint64_t value) override;
     int32_t driverStatus() override;

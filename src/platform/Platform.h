@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace zandro {
 
@@ -51,6 +52,10 @@ public:
     // Process priority; raising may fail without harm.
     virtual bool setRealTimePriority() = 0;
     virtual void setNormalPriority() = 0;
+
+    // Names the current boot, so that a record kept from an earlier boot is known as stale;
+    // empty where the system does not say.
+    virtual std::string bootId() { return {}; }
 };
 
 }  // namespace zandro

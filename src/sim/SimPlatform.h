@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/Platform.h"
 #include "SimMachine.h"
+#include "platform/Platform.h"
 
 namespace zandro {
 
@@ -21,6 +21,8 @@ public:
     unsigned boundCpu() const;  // the processor that accesses go to
 
     int32_t readMsr(uint32_t index, uint32_t& eax, uint32_t& edx) override;
+    // The simulated machine boots once for all the runs that share its sim-state.
+    std::string bootId() override { return "simulated"; }
     int32_t writeMsr(uint32_t index, uint64_t value) override;
     int32_t writeMsrWbinvd(uint32_t index, uint64_t value) override;
     int32_t driverStatus() override;

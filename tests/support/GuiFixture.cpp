@@ -55,7 +55,8 @@ GuiRig::GuiRig(const std::string& profile, const QString& configIni, QStringList
     sim.platform.openTrace(m_tracePath.toStdString());
     window = std::make_unique<TfrmMSR>(
         sim.platform, sim.msr,
-        TfrmMSR::Startup{std::move(arguments), QString::fromStdString(dir.file("zandro"))});
+        TfrmMSR::Startup{std::move(arguments), QString::fromStdString(dir.file("zandro")),
+                         QString(), QString::fromStdString(dir.file("journal"))});
     automation = std::make_unique<Automation>(*window);
 }
 

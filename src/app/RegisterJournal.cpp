@@ -1,0 +1,79 @@
+#include "RegisterJournal.h"
+
+#include <QFile>
+
+#include "TfrmMSR.h"
+#include "core/MsrBuffer.h"
+#include "families/FamilyPage.h"
+#include "families/Messages.h"
+#include "platform/Platform.h"
+
+namespace zandro {
+
+namespace {
+
+std::string journalPath(const std::optional<QString>& path) {
+    if (path)
+        return QFile::encodeName(*path).toStdString();
+    const QByteArray chosen = qgetenv("ZANDRO_JOURNAL");
+    return chosen.isEmpty() ? std::string(RegisterJournal::kDefaultPath) : chosen.toStdString();
+}
+
+}  // namespace
+
+RegisterJournal::RegisterJournal(TfrmMSR& window, const std::optional<QString>& path)
+    : m_window(window), m_journal(journalPath(path), window.platform().bootId()) {
+    m_journal.load();
+}
+
+void RegisterJournal::attach() {
+    m_window.msrBuffer().beforeWrite = [this](uint32_t index) { beforeWrite(index); };
+}
+
+void RegisterJournal::beforeWrite(uint32_t index) {
+    const int cpu = m_window.boundProcessor();
+    // A multiplier or voltage change is undone toward the operating point the status register
+    // showed, so that register goes on record with its control register.
+    const std::optional<PStateRegisters> pstate =
+        m_window.page(m_window.familyKind())->pstateRegisters();
+    if (pstate && pstate->control == index)
+        record(cpu, pstate->status);
+    record(cpu, index);
+}
+
+void RegisterJournal::record(int cpu, uint32_t index) {
+    if (m_journal.holds(cpu, index))
+        return;
+    // A read-modify-write has just read the register: that is its value before the write.
+    if (const std::optional<uint64_t> read = m_window.msrBuffer().readValueOf(index)) {
+        store(cpu, index, *read);
+        return;
+    }
+    uint32_t eax = 0, edx = 0;
+    if (m_window.platform().readMsr(index, eax, edx) != DriverStatus::Ok) {
+        cannotRecord(QStringLiteral("register %1h could not be read on processor %2")
+                         .arg(index, 0, 16)
+                         .toUpper()
+                         .arg(cpu));
+        return;
+    }
+    store(cpu, index, (uint64_t(edx) << 32) | eax);
+}
+
+void RegisterJournal::store(int cpu, uint32_t index, uint64_t value) {
+    const FileResult stored = m_journal.record({cpu, index, value});
+    if (!stored.ok())
+        cannotRecord(QString::fromStdString(m_journal.path() + ": " + stored.why));
+}
+
+void RegisterJournal::cannotRecord(const QString& why) {
+    if (m_told)
+        return;
+    m_told = true;
+    Messages::show(&m_window, MsgKind::Warning,
+                   QStringLiteral("The original register values cannot be recorded (%1). Changes "
+                                  "made now cannot be undone with \"Restore original values\".")
+                       .arg(why));
+}
+
+}  // namespace zandro

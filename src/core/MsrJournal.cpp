@@ -1,0 +1,106 @@
+#include "MsrJournal.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+
+namespace zandro {
+
+namespace {
+
+constexpr const char* kHeader = "# zandro register journal, boot ";
+// A journal holds a few registers per processor; anything far larger is not one.
+constexpr size_t kLargestJournal = 4 * 1024 * 1024;
+
+}  // namespace
+
+std::string journalText(const std::string& bootId, const std::vector<JournalEntry>& entries) {
+    std::string text = kHeader + bootId + "\n";
+    char line[64];
+    for (const JournalEntry& e : entries) {
+        std::snprintf(line, sizeof line, "%d %X %016" PRIX64 "\n", e.cpu, e.index, e.value);
+        text += line;
+    }
+    return text;
+}
+
+std::optional<ParsedJournal> parseJournal(const std::string& text) {
+    std::istringstream in(text);
+    std::string line;
+    const std::string header = kHeader;
+    if (!std::getline(in, line) || line.compare(0, header.size(), header) != 0)
+        return std::nullopt;
+    ParsedJournal journal;
+    journal.bootId = line.substr(header.size());
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        std::string cpu, index, value, extra;
+        // The value has all 16 digits: a line cut short by a crash has fewer and is no entry.
+        if (!(fields >> cpu >> index >> value) || (fields >> extra) || value.size() != 16)
+            continue;
+        char* end = nullptr;
+        JournalEntry entry;
+        entry.cpu = int(std::strtol(cpu.c_str(), &end, 10));
+        bool whole = *end == 0 && entry.cpu >= 0;
+        entry.index = uint32_t(std::strtoul(index.c_str(), &end, 16));
+        whole = whole && *end == 0;
+        entry.value = std::strtoull(value.c_str(), &end, 16);
+        if (whole && *end == 0)
+            journal.entries.push_back(entry);
+    }
+    return journal;
+}
+
+MsrJournal::MsrJournal(std::string path, std::string bootId)
+    : m_path(std::move(path)), m_bootId(std::move(bootId)) {}
+
+void MsrJournal::load() {
+    m_entries.clear();
+    m_held.clear();
+    if (m_path.empty())
+        return;
+    const FileContents file = readRegularFile(m_path, kLargestJournal);
+    if (!file.result.ok())
+        return;
+    const std::optional<ParsedJournal> parsed = parseJournal(file.bytes);
+    if (!parsed || parsed->bootId != m_bootId)
+        return;
+    for (const JournalEntry& entry : parsed->entries) {
+        if (m_held.insert(key(entry.cpu, entry.index)).second)
+            m_entries.push_back(entry);
+    }
+}
+
+bool MsrJournal::holds(int cpu, uint32_t index) const {
+    return m_held.count(key(cpu, index)) != 0;
+}
+
+FileResult MsrJournal::record(const JournalEntry& entry) {
+    if (!m_held.insert(key(entry.cpu, entry.index)).second)
+        return {};
+    m_entries.push_back(entry);
+    return store();
+}
+
+FileResult MsrJournal::forget(const std::vector<JournalEntry>& restored) {
+    for (const JournalEntry& gone : restored) {
+        std::erase_if(m_entries, [&gone](const JournalEntry& e) {
+            return e.cpu == gone.cpu && e.index == gone.index;
+        });
+        m_held.erase(key(gone.cpu, gone.index));
+    }
+    return store();
+}
+
+FileResult MsrJournal::store() {
+    if (m_path.empty())
+        return {};
+    // The run folder is emptied at boot, so the journal's own folder may not be there yet.
+    std::error_code ignored;
+    std::filesystem::create_directories(std::filesystem::path(m_path).parent_path(), ignored);
+    return replaceRegularFile(m_path, journalText(m_bootId, m_entries));
+}
+
+}  // namespace zandro

@@ -1,0 +1,72 @@
+#include <gtest/gtest.h>
+
+#include "SimFixture.h"
+#include "core/MsrJournal.h"
+
+namespace zandro {
+namespace {
+
+using test::readFile;
+using test::TempDir;
+using test::writeFile;
+
+TEST(MsrJournalText, RoundTripsAndPassesOverALineCutShort) {
+    const std::vector<JournalEntry> entries = {{0, 0x1A0, 0x0000000000052280ull},
+                                               {3, 0xC0010041, 0x00004E200000020Aull}};
+    const std::string text = journalText("boot-a", entries);
+    EXPECT_EQ(text,
+              "# zandro register journal, boot boot-a\n"
+              "0 1A0 0000000000052280\n"
+              "3 C0010041 00004E200000020A\n");
+    // A crash in the middle of a line leaves fewer than 16 digits.
+    const auto parsed = parseJournal(text + "1 19C 00000000");
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->bootId, "boot-a");
+    EXPECT_EQ(parsed->entries, entries);
+    EXPECT_FALSE(parseJournal("0 1A0 0000000000052280\n"));
+}
+
+TEST(MsrJournal, KeepsTheFirstValueOnDiskAtOnce) {
+    TempDir dir;
+    MsrJournal journal(dir.file("run/journal"), "boot-a");
+    journal.load();
+    ASSERT_TRUE(journal.record({0, 0x1A0, 1}).ok());
+    EXPECT_TRUE(journal.record({0, 0x1A0, 2}).ok());  // a later value adds nothing
+    // Another run of the same boot (a crash right after the write) finds the first value.
+    MsrJournal after(dir.file("run/journal"), "boot-a");
+    after.load();
+    ASSERT_EQ(after.entries().size(), 1u);
+    EXPECT_EQ(after.entries()[0].value, 1u);
+    EXPECT_TRUE(after.holds(0, 0x1A0));
+    EXPECT_FALSE(after.holds(1, 0x1A0));
+}
+
+TEST(MsrJournal, IgnoresTheJournalOfAnotherBoot) {
+    TempDir dir;
+    writeFile(dir.file("journal"), journalText("boot-old", {{0, 0x1A0, 7}}));
+    MsrJournal journal(dir.file("journal"), "boot-new");
+    journal.load();
+    EXPECT_TRUE(journal.entries().empty());
+    ASSERT_TRUE(journal.record({0, 0x1A0, 9}).ok());
+    EXPECT_EQ(readFile(dir.file("journal")), journalText("boot-new", {{0, 0x1A0, 9}}));
+}
+
+TEST(MsrJournal, ForgetsWhatWasRestored) {
+    TempDir dir;
+    MsrJournal journal(dir.file("journal"), "b");
+    journal.record({0, 0x1A0, 1});
+    journal.record({1, 0x1A0, 2});
+    ASSERT_TRUE(journal.forget({{0, 0x1A0, 1}}).ok());
+    EXPECT_EQ(readFile(dir.file("journal")), journalText("b", {{1, 0x1A0, 2}}));
+    EXPECT_FALSE(journal.holds(0, 0x1A0));
+}
+
+TEST(MsrJournal, SaysWhyWhenItCannotBeWritten) {
+    TempDir dir;
+    // A folder where the journal should be: no file can take its place.
+    MsrJournal journal(dir.path(), "b");
+    EXPECT_FALSE(journal.record({0, 0x1A0, 1}).ok());
+}
+
+}  // namespace
+}  // namespace zandro
