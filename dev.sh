@@ -4,8 +4,9 @@
 #   ./dev.sh test                        build and run the whole test suite (plain and sanitized)
 set -euo pipefail
 
-# What building and running the program needs.
-RUN_PACKAGES=(cmake make g++ qt6-base-dev libgl-dev fonts-dejavu-core)
+# What building and running the program needs. The windows' fixed places are made for DejaVu Sans
+# Condensed, which fonts-dejavu-extra holds (fonts-dejavu-core has only the normal width).
+RUN_PACKAGES=(cmake make g++ qt6-base-dev libgl-dev fonts-dejavu-extra)
 # What the test suite needs on top: test and benchmark libraries, the sanitizer runtime, the
 # validators of the installed files, and lintian for the Debian package.
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev

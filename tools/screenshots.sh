@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the screenshot tool and writes a PNG of every family page tab and of the Configuration,
-# About and Global MSR windows into docs/screenshots/, from the simulated profiles, without a
-# display.   tools/screenshots.sh [BUILD_FOLDER]
+# About and Global MSR windows into docs/screenshots/, without a display: each page from the
+# simulated profile that has its registers (kPages in tools/screenshots/Screenshots.cpp), after its
+# 1.5 s watches fired. The README and the guides in docs/pages show every one of them.
+#   tools/screenshots.sh [BUILD_FOLDER]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}

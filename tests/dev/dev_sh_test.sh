@@ -26,5 +26,7 @@ for p in libgtest-dev libbenchmark-dev clang lintian; do
     [[ " ${RUN_PACKAGES[*]} " == *" $p "* ]] && fail "running installs $p"
     [[ " ${TEST_PACKAGES[*]} " == *" $p "* ]] || fail "testing does not install $p"
 done
+# The font the windows are laid out for: without it their texts are cut.
+[[ " ${RUN_PACKAGES[*]} " == *" fonts-dejavu-extra "* ]] || fail "running does not install fonts-dejavu-extra"
 [ "$failures" -eq 0 ] && echo "all checks passed"
 exit "$failures"

@@ -7,16 +7,20 @@
 
 namespace zandro {
 
-// One picture written by takeScreenshots: the file and the size of the widget it shows.
+// One picture written by takeScreenshots: the file, the size of the widget it shows, and the
+// status panels in it that showed "---" while enabled (a register that did not read, or a watch
+// that had not fired yet).
 struct Screenshot {
     QString file;
     QSize size;
+    QStringList unreadPanels;
 };
 
-// Shows every family page of the simulated profiles, tab by tab, and the Configuration, About
-// and Global MSR windows with each of their tabs, and writes each as a PNG grabbed from the
-// widget itself into folder. Needs a QApplication. Notes (such as a window that this build lacks)
-// go to notes.
+// Shows every family page, tab by tab, each from a simulated profile whose processor has the
+// registers and features the tab shows, and the Configuration, About and Global MSR windows with
+// each of their tabs (a window with tabs is shot once per tab only), and writes each as a PNG
+// grabbed from the widget itself into folder. The 1.5 s watches of a tab fire before it is shot.
+// Needs a QApplication. Notes (such as a page or window that this build lacks) go to notes.
 std::vector<Screenshot> takeScreenshots(const QString& folder, QStringList* notes);
 
 }  // namespace zandro

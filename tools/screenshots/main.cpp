@@ -16,7 +16,9 @@ int main(int argc, char** argv) {
     const auto shots = zandro::takeScreenshots(folder, &notes);
     for (const QString& n : notes)
         std::fprintf(stderr, "zandro_screenshots: %s\n", qPrintable(n));
+    // A third column names the enabled panels that showed "---" in the picture.
     for (const auto& s : shots)
-        std::printf("%s\t%dx%d\n", qPrintable(s.file), s.size.width(), s.size.height());
+        std::printf("%s\t%dx%d\t%s\n", qPrintable(s.file), s.size.width(), s.size.height(),
+                    qPrintable(s.unreadPanels.join(QLatin1Char(' '))));
     return shots.empty() ? 1 : 0;
 }
