@@ -6,6 +6,7 @@
 
 #include "GuiFixture.h"
 #include "app/TfrmAbout.h"
+#include "app/TfrmSettings.h"
 
 namespace zandro {
 namespace {
@@ -25,9 +26,42 @@ QStringList cutTexts(QWidget* window) {
         const QSize need = w->sizeHint();
         const QRect place(w->mapTo(window, QPoint(0, 0)), w->size());
         if (w->width() < need.width() || w->height() < need.height() || !inside.contains(place))
-            cut.append(w->objectName() + QLatin1Char(' ') + (label ? label->text() : button->text()));
+            cut.append(w->objectName() + QLatin1Char(' ') +
+                       (label ? label->text() : button->text()));
     }
     return cut;
+}
+
+// The labels and buttons placed on `parent` that cover one another.
+QStringList overlapping(QWidget* parent) {
+    QList<QWidget*> texts;
+    for (QWidget* w : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w))
+            texts.append(w);
+    }
+    QStringList pairs;
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        for (qsizetype j = i + 1; j < texts.size(); ++j) {
+            if (texts[i]->geometry().intersects(texts[j]->geometry()))
+                pairs.append(texts[i]->objectName() + QLatin1Char('/') + texts[j]->objectName());
+        }
+    }
+    return pairs;
+}
+
+TEST(WholeTextsTest, TheConfigurationWindowShowsEveryTextWhole) {
+    test::GuiRig rig("athlon64");
+    ASSERT_TRUE(rig.start());
+    rig.act(QStringLiteral("click:sbtnConfiguration"));
+    auto* dialog = rig.window->findChild<TfrmSettings*>();
+    ASSERT_NE(dialog, nullptr);
+    for (const char* name : {"TabSheet1", "TabSheet2"}) {
+        rig.act(QStringLiteral("tab:") + QLatin1String(name));
+        auto* sheet = dialog->findChild<QWidget*>(QLatin1String(name));
+        ASSERT_NE(sheet, nullptr);
+        EXPECT_EQ(cutTexts(sheet).join(QLatin1Char('|')).toStdString(), "") << name;
+        EXPECT_EQ(overlapping(sheet).join(QLatin1Char('|')).toStdString(), "") << name;
+    }
 }
 
 TEST(WholeTextsTest, TheAboutWindowShowsEveryTextWhole) {
