@@ -8,10 +8,11 @@ set -euo pipefail
 # Condensed, which fonts-dejavu-extra holds (fonts-dejavu-core has only the normal width).
 RUN_PACKAGES=(cmake make g++ qt6-base-dev libgl-dev fonts-dejavu-extra)
 # What the test suite needs on top: test and benchmark libraries, the sanitizer runtime, the
-# validators of the installed files, and lintian for the Debian package.
+# validators of the installed files, lintian for the Debian package, and ansible for the fleet
+# role.
 TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
                shared-mime-info xvfb xauth desktop-file-utils libxml2-utils groff-base
-               dpkg-dev lintian)
+               dpkg-dev lintian ansible)
 JOBS=$(nproc 2>/dev/null || echo 2)
 
 install_missing() { # packages...

@@ -22,14 +22,15 @@ void ensureApplication() {
     Messages::setHeadless(false);
 }
 
-WindowRig::WindowRig(const char* profile)
+WindowRig::WindowRig(const char* profile, const QString& journal)
     : machine(*makeSimMachine(profile)), platform(machine), msr(platform) {
     ensureApplication();
     const std::string folder = std::string("/tmp/zandro-bench-") + profile;
     std::filesystem::create_directories(folder);
     std::ofstream(folder + "/config.ini") << "[MainWindow]\nPositionLeft=0\nPositionTop=0\n";
     window = std::make_unique<TfrmMSR>(
-        platform, msr, TfrmMSR::Startup{{}, QString::fromStdString(folder + "/zandro")});
+        platform, msr,
+        TfrmMSR::Startup{{}, QString::fromStdString(folder + "/zandro"), QString(), journal});
 }
 
 }  // namespace zandro::bench

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QString>
 #include <memory>
+#include <optional>
 
 #include "app/TfrmMSR.h"
 #include "core/MsrBuffer.h"
@@ -13,9 +15,11 @@ namespace zandro::bench {
 void ensureApplication();
 
 // A simulated machine of one profile, and a main window on it whose config.ini lives in a folder
-// of its own under /tmp. FormCreate is left to the benchmark: start-up is measured too.
+// of its own under /tmp. FormCreate is left to the benchmark: start-up is measured too. The
+// journal of original values is kept in memory unless a file is named: a benchmark has no business
+// with the machine's own journal.
 struct WindowRig {
-    explicit WindowRig(const char* profile);
+    explicit WindowRig(const char* profile, const QString& journal = QString());
     SimMachine machine;
     SimPlatform platform;
     MsrBuffer msr;

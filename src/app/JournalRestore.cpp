@@ -9,6 +9,7 @@
 #include "WriteFailureWatch.h"
 #include "core/MsrBuffer.h"
 #include "families/FamilyPage.h"
+#include "families/Messages.h"
 
 namespace zandro {
 
@@ -110,6 +111,26 @@ bool JournalRestore::restore(int processor) {
         journal.forget(restored);
     m_window.RefreshAll();
     return all;
+}
+
+void JournalRestore::askAndRestore(int processor) {
+    const QStringList writes = plan(processor);
+    if (writes.isEmpty()) {
+        Messages::show(&m_window, MsgKind::Information,
+                       QStringLiteral("No register of processor %1 has been changed since the "
+                                      "system started.")
+                           .arg(processor));
+        return;
+    }
+    const QString question = QStringLiteral("Write the original values back?\n\r\n\r%1")
+                                 .arg(writes.join(QStringLiteral("\n\r")));
+    if (Messages::show(&m_window, MsgKind::Warning, question, MsgButtons::YesNo) != MsgAnswer::Yes)
+        return;
+    if (!restore(processor))
+        Messages::show(&m_window, MsgKind::Error,
+                       QStringLiteral("Some registers of processor %1 could not be restored; "
+                                      "their original values stay on record.")
+                           .arg(processor));
 }
 
 bool JournalRestore::restoreOn(int cpu, std::vector<JournalEntry>& restored) {

@@ -27,6 +27,9 @@ public:
     // Restores and empties the journal of what went back; false when something did not (the
     // journal keeps it). A processor that cannot be selected counts as not restored.
     bool restore(int processor);
+    // "Restore original values": lists what restoring `processor` will write and restores it
+    // when the user answers Yes; says so when there is nothing to restore or something failed.
+    void askAndRestore(int processor);
     int failedWrites() const { return m_failedWrites; }
 
 private:

@@ -13,6 +13,7 @@
 #include "ConfigurationRun.h"
 #include "FamilyIconColumn.h"
 #include "FileAssociation.h"
+#include "JournalRestore.h"
 #include "RegisterJournal.h"
 #include "SettingsLocation.h"
 #include "TfrmAbout.h"
@@ -489,7 +490,8 @@ void TfrmMSR::setOverheatingTimer(bool on) {
 
 void TfrmMSR::sbtnConfigurationClick() {
     auto* settings = new TfrmSettings(
-        *m_settings, m_flags, [this] { RefreshAll(); }, [this] { SaveConfiguration(); }, this);
+        *m_settings, m_flags, [this] { RefreshAll(); }, [this] { SaveConfiguration(); },
+        [this] { JournalRestore(*this).askAndRestore(boundProcessor()); }, this);
     settings->Config_User_protectionCheckBox->setChecked(m_flags.UserProtection);
     settings->Config_RealPriorityCheckBox->setChecked(m_flags.RealTimePriority);
     settings->Config_HalfMultisCheckBox->setChecked(m_flags.HalfMultipliers);

@@ -32,12 +32,14 @@ QLabel* addNote(QWidget* parent, const char* name, const QString& text, int x, i
 }  // namespace
 
 TfrmSettings::TfrmSettings(SettingsStore& store, AppFlags& flags, std::function<void()> refreshAll,
-                           std::function<void()> saveConfiguration, QWidget* parent)
+                           std::function<void()> saveConfiguration,
+                           std::function<void()> restoreOriginals, QWidget* parent)
     : QDialog(parent),
       m_store(store),
       m_flags(flags),
       m_refreshAll(std::move(refreshAll)),
-      m_saveConfiguration(std::move(saveConfiguration)) {
+      m_saveConfiguration(std::move(saveConfiguration)),
+      m_restoreOriginals(std::move(restoreOriginals)) {
     setObjectName(QStringLiteral("TfrmSettings"));
     setWindowTitle(QStringLiteral("Configuration"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -65,6 +67,11 @@ TfrmSettings::TfrmSettings(SettingsStore& store, AppFlags& flags, std::function<
                               QStringLiteral("Save Current Configuration"), general);
     BitBtn1->setObjectName(QStringLiteral("BitBtn1"));
     BitBtn1->setGeometry(56, 136, 169, 41);
+    // Below the save button, as wide, in the room the sheet has left under it.
+    btnRestoreOriginal = new QPushButton(style()->standardIcon(QStyle::SP_BrowserReload),
+                                         QStringLiteral("Restore original values"), general);
+    btnRestoreOriginal->setObjectName(QStringLiteral("btnRestoreOriginal"));
+    btnRestoreOriginal->setGeometry(56, 183, 169, 30);
 
     auto* pstates = new TabSheet(QStringLiteral("TabSheet2"),
                                  QStringLiteral("Athlon 64 P-States Transitioning"));
@@ -94,6 +101,10 @@ TfrmSettings::TfrmSettings(SettingsStore& store, AppFlags& flags, std::function<
 
     connect(btnOK, &QPushButton::clicked, this, [this] { btnOKClick(); });
     connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+    connect(btnRestoreOriginal, &QPushButton::clicked, this, [this] {
+        if (m_restoreOriginals)
+            m_restoreOriginals();
+    });
 }
 
 void TfrmSettings::btnOKClick() {

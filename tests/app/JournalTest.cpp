@@ -123,6 +123,54 @@ TEST(JournalRestore, NeverSetsTheThermalLogAgain) {
               QStringList{QStringLiteral("Processor 0: 19Ch = 0000000000000000h")});
 }
 
+TEST(JournalRestore, ConfigurationButtonRestoresTheSelectedProcessorOnlyAfterYes) {
+    GuiRig rig("pentium4");
+    rig.sim.machine.affinity = 0x3;
+    rig.sim.machine.fillProcessors();
+    ASSERT_TRUE(rig.start());
+    const uint64_t original = rig.sim.reg(0x1A0, 1);
+    rig.act(QStringLiteral("click:NetBurst_PrefetchDIS"));
+    const uint64_t changedOnFirst = rig.sim.reg(0x1A0, 0);
+    rig.act(QStringLiteral("select:CPUSelect_Combo=1"));
+    rig.act(QStringLiteral("click:NetBurst_PrefetchDIS"));
+    ASSERT_NE(rig.sim.reg(0x1A0, 1), original);
+    rig.act(QStringLiteral("click:sbtnConfiguration"));
+    const MsrJournal& journal = rig.window->journal()->journal();
+
+    struct Press {
+        MsgAnswer answer;
+        MsgKind asked;
+        bool restored;
+        size_t entriesLeft;
+    };
+    // No, then Yes, then a press with nothing left on the second processor.
+    const Press presses[] = {{MsgAnswer::No, MsgKind::Warning, false, 2},
+                             {MsgAnswer::Yes, MsgKind::Warning, true, 1},
+                             {MsgAnswer::Yes, MsgKind::Information, true, 1}};
+    for (const Press& press : presses) {
+        SCOPED_TRACE(int(press.answer));
+        rig.takeTrace();
+        rig.messages.shown.clear();
+        rig.messages.answers = {press.answer};
+        rig.act(QStringLiteral("click:btnRestoreOriginal"));
+        ASSERT_FALSE(rig.messages.shown.empty());
+        EXPECT_EQ(rig.messages.shown[0].kind, press.asked);
+        const QStringList writes = rig.takeTrace().filter(QStringLiteral("wrmsr"));
+        EXPECT_EQ(rig.sim.reg(0x1A0, 1) == original, press.restored);
+        EXPECT_EQ(rig.sim.reg(0x1A0, 0), changedOnFirst);
+        EXPECT_EQ(journal.entries().size(), press.entriesLeft);
+        if (press.answer != MsgAnswer::No)
+            continue;
+        EXPECT_TRUE(writes.isEmpty()) << writes.join(QLatin1Char(' ')).toStdString();
+        // Only the selected processor's register is listed.
+        EXPECT_EQ(
+            rig.messages.shown[0].text,
+            QStringLiteral("Write the original values back?\n\r\n\rProcessor 1: 1A0h = %1h")
+                .arg(QString::number(original, 16).rightJustified(16, QLatin1Char('0')).toUpper()));
+    }
+    EXPECT_EQ(journal.entries()[0].cpu, 0);
+}
+
 // The option each family's file holds, and another of the same file switched afterwards; the
 // K5 has its own tab of the K5/K6 page.
 struct CheckCase {

@@ -230,6 +230,23 @@ TEST(WholeTextsTest, EveryTabOfEveryFamilyPageShowsEveryTextWhole) {
     }
 }
 
+// The labels and buttons placed on `parent` that cover one another.
+QStringList overlapping(QWidget* parent) {
+    QList<QWidget*> texts;
+    for (QWidget* w : parent->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w))
+            texts.append(w);
+    }
+    QStringList pairs;
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        for (qsizetype j = i + 1; j < texts.size(); ++j) {
+            if (texts[i]->geometry().intersects(texts[j]->geometry()))
+                pairs.append(texts[i]->objectName() + QLatin1Char('/') + texts[j]->objectName());
+        }
+    }
+    return pairs;
+}
+
 TEST(WholeTextsTest, TheConfigurationWindowShowsEveryTextWhole) {
     GuiRig rig("athlon64");
     ASSERT_TRUE(rig.start());
@@ -239,6 +256,11 @@ TEST(WholeTextsTest, TheConfigurationWindowShowsEveryTextWhole) {
     EXPECT_EQ(settings->size(), QSize(287, 277));
     expectScale(settings);
     EXPECT_EQ(cutTextsOfEveryTab(settings, rig, {}).join(QLatin1Char('|')).toStdString(), "");
+    for (const char* name : {"TabSheet1", "TabSheet2"}) {
+        auto* sheet = settings->findChild<QWidget*>(QLatin1String(name));
+        ASSERT_NE(sheet, nullptr);
+        EXPECT_EQ(overlapping(sheet).join(QLatin1Char('|')).toStdString(), "") << name;
+    }
 }
 
 TEST(WholeTextsTest, TheGlobalMsrWindowShowsEveryTextWhole) {

@@ -22,7 +22,7 @@ done
 rm -f "$work/0/msr"
 msr_usable && fail "a missing device counts as usable"
 
-for p in libgtest-dev libbenchmark-dev clang lintian; do
+for p in libgtest-dev libbenchmark-dev clang lintian ansible; do
     [[ " ${RUN_PACKAGES[*]} " == *" $p "* ]] && fail "running installs $p"
     [[ " ${TEST_PACKAGES[*]} " == *" $p "* ]] || fail "testing does not install $p"
 done
