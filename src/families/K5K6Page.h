@@ -42,6 +42,9 @@ public:
     // The limit label's text for a number part ("---" or the limit in MBytes).
     static QString limitLabelText(const QString& total);
 
+protected:
+    void buildSheets() override;
+
 private:
     void buildK5(TabSheet* sheet);
     void buildK6(TabSheet* sheet);

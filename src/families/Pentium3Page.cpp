@@ -121,7 +121,9 @@ QString latencyEntry(int cycles) {
 }  // namespace
 
 Pentium3Page::Pentium3Page(const PageContext& context, QWidget* parent)
-    : FamilyPage(QStringLiteral("pgctrlIPIII"), FamilyPentium3, context, parent) {
+    : FamilyPage(QStringLiteral("pgctrlIPIII"), FamilyPentium3, context, parent) {}
+
+void Pentium3Page::buildSheets() {
     TabSheet* sheets[] = {
         addSheet(QStringLiteral("P6_Information"), QStringLiteral("Information")),
         addSheet(QStringLiteral("P6_Features"), QStringLiteral("Features")),

@@ -34,6 +34,9 @@ public:
 
     QComboBox* P6_L2cacheLatencyCombo = nullptr;
 
+protected:
+    void buildSheets() override;
+
 private:
     void buildInformation(TabSheet* sheet);
     void buildFeatures(TabSheet* sheet);

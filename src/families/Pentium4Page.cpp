@@ -48,7 +48,9 @@ QString yesNo(bool yes) {
 }  // namespace
 
 Pentium4Page::Pentium4Page(const PageContext& context, QWidget* parent)
-    : FamilyPage(QStringLiteral("pgctrlP4"), FamilyPentium4, context, parent) {
+    : FamilyPage(QStringLiteral("pgctrlP4"), FamilyPentium4, context, parent) {}
+
+void Pentium4Page::buildSheets() {
     TabSheet* information =
         addSheet(QStringLiteral("NetBurst_Information"), QStringLiteral("Information"));
     TabSheet* errorChecking =
@@ -338,10 +340,10 @@ void Pentium4Page::NetBurst_FeaturesShow() {
 }
 
 void Pentium4Page::fillLists() {
-    const IntelLists lists = NetBurst_NaplnitKomba(context().msr, context().flags.UserProtection);
-    applyComboFill(frequency.multiplier, lists.multiplier);
-    applyComboFill(frequency.voltage, lists.voltage);
-    frequency.set->setEnabled(lists.buttonEnabled);
+    showOrKeep(m_unbuiltLists, NetBurst_NaplnitKomba(context().msr, context().flags.UserProtection),
+               [this](const IntelLists& lists) {
+                   applyListsFill(frequency, lists.multiplier, lists.voltage, lists.buttonEnabled);
+               });
 }
 
 void Pentium4Page::NetBurst_FrequencyVoltageControlShow() {

@@ -63,7 +63,12 @@ public:
     QComboBox* NetBurst_TM2MultiplierCombo = nullptr;
     QComboBox* NetBurst_TM2VoltageCombo = nullptr;
 
+protected:
+    void buildSheets() override;
+    StatusPanel* coreClockPanel() const override { return NetBurst_CurrentCoreClock; }
+
 private:
+    std::optional<IntelLists> m_unbuiltLists;
     class TransitionUi;
 
     void buildInformation(TabSheet* sheet);

@@ -48,7 +48,12 @@ public:
     StatusPanel* PMobile_TransitionReport = nullptr;
     ThermalMonitorTab* thermal = nullptr;  // owned by the page
 
+protected:
+    void buildSheets() override;
+    StatusPanel* coreClockPanel() const override { return PMobile_CurrentCoreClock; }
+
 private:
+    std::optional<IntelLists> m_unbuiltLists;
     class TransitionUi;
 
     void buildInformation(TabSheet* sheet);
