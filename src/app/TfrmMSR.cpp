@@ -159,9 +159,11 @@ void TfrmMSR::buildIconColumn() {
 }
 
 void TfrmMSR::buildPages() {
-    m_pages = {new A64Page(m_context, this),      new PentiumMPage(m_context, this),
-               new Pentium4Page(m_context, this), new K7Page(m_context, this),
-               new Pentium3Page(m_context, this), new K5K6Page(m_context, this)};
+    // Only the page the user sees is built; see FamilyPage::ensureBuilt.
+    const PageBuild later = PageBuild::WhenNeeded;
+    m_pages = {new A64Page(m_context, this, later),      new PentiumMPage(m_context, this, later),
+               new Pentium4Page(m_context, this, later), new K7Page(m_context, this, later),
+               new Pentium3Page(m_context, this, later), new K5K6Page(m_context, this, later)};
     for (FamilyPage* page : m_pages)
         page->move(145, 28);
     lblNoFamilyPage = new QLabel(this);

@@ -108,9 +108,12 @@ private:
     A64Page& m_page;
 };
 
-A64Page::A64Page(const PageContext& context, QWidget* parent)
+A64Page::A64Page(const PageContext& context, QWidget* parent, PageBuild build)
     : FamilyPage(QStringLiteral("pgctrlA64"), FamilyAthlon64, context, parent),
-      m_fidVidInfo(kFidVidRows, A64_VidToText, A64_FidToText) {}
+      m_fidVidInfo(kFidVidRows, A64_VidToText, A64_FidToText) {
+    if (build == PageBuild::Now)
+        ensureBuilt();
+}
 
 void A64Page::buildSheets() {
     TabSheet* information =

@@ -20,7 +20,8 @@ class StatusPanel;
 class A64Page : public FamilyPage {
     Q_OBJECT
 public:
-    explicit A64Page(const PageContext& context, QWidget* parent = nullptr);
+    A64Page(const PageContext& context, QWidget* parent = nullptr,
+            PageBuild build = PageBuild::Now);
     ~A64Page() override;
 
     void refreshStatus() override { A64_RefreshStatus(); }

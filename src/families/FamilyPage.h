@@ -40,6 +40,9 @@ struct KeptText {
 
 class StatusPanel;
 
+// Whether a page builds its sheets as it is created, or the first time it is needed.
+enum class PageBuild { Now, WhenNeeded };
+
 // The page control of one processor family: its tab sheets, their show and exit events, and the
 // family's status routine. The sheets are built the first time the page is needed, so a page the
 // user never picks costs nothing; what it was told before then it shows once built.

@@ -53,9 +53,11 @@ const QString kLabelHead = QStringLiteral("Set limit to") + QString(21, QLatin1C
 
 }  // namespace
 
-K5K6Page::K5K6Page(const PageContext& context, QWidget* parent)
+K5K6Page::K5K6Page(const PageContext& context, QWidget* parent, PageBuild build)
     : FamilyPage(QStringLiteral("pgctrlK6"), FamilyK5K6, context, parent) {
     setTabsWrap(false);  // the one page whose tabs keep to a single row
+    if (build == PageBuild::Now)
+        ensureBuilt();
 }
 
 void K5K6Page::buildSheets() {

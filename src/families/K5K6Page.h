@@ -17,7 +17,8 @@ class StatusPanel;
 class K5K6Page : public FamilyPage {
     Q_OBJECT
 public:
-    explicit K5K6Page(const PageContext& context, QWidget* parent = nullptr);
+    K5K6Page(const PageContext& context, QWidget* parent = nullptr,
+             PageBuild build = PageBuild::Now);
 
     // Both tabs' registers are read on every refresh of a family 5 processor.
     void refreshStatus() override {

@@ -61,9 +61,12 @@ QStringList toStringList(const auto& texts) {
 
 }  // namespace
 
-K7Page::K7Page(const PageContext& context, QWidget* parent)
+K7Page::K7Page(const PageContext& context, QWidget* parent, PageBuild build)
     : FamilyPage(QStringLiteral("pgctrlK7"), FamilyAthlonK7, context, parent),
-      m_fidVidInfo(kFidVidRows, K7_VidToText, K7_FidToText) {}
+      m_fidVidInfo(kFidVidRows, K7_VidToText, K7_FidToText) {
+    if (build == PageBuild::Now)
+        ensureBuilt();
+}
 
 void K7Page::buildSheets() {
     TabSheet* information =

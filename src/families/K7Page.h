@@ -24,7 +24,7 @@ class StatusPanel;
 class K7Page : public FamilyPage {
     Q_OBJECT
 public:
-    explicit K7Page(const PageContext& context, QWidget* parent = nullptr);
+    K7Page(const PageContext& context, QWidget* parent = nullptr, PageBuild build = PageBuild::Now);
     ~K7Page() override;
 
     void refreshStatus() override { K7_RefreshStatus(); }

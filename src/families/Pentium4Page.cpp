@@ -47,8 +47,11 @@ QString yesNo(bool yes) {
 
 }  // namespace
 
-Pentium4Page::Pentium4Page(const PageContext& context, QWidget* parent)
-    : FamilyPage(QStringLiteral("pgctrlP4"), FamilyPentium4, context, parent) {}
+Pentium4Page::Pentium4Page(const PageContext& context, QWidget* parent, PageBuild build)
+    : FamilyPage(QStringLiteral("pgctrlP4"), FamilyPentium4, context, parent) {
+    if (build == PageBuild::Now)
+        ensureBuilt();
+}
 
 void Pentium4Page::buildSheets() {
     TabSheet* information =

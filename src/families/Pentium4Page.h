@@ -25,7 +25,8 @@ struct NetBurstBitOption;
 class Pentium4Page : public FamilyPage {
     Q_OBJECT
 public:
-    explicit Pentium4Page(const PageContext& context, QWidget* parent = nullptr);
+    Pentium4Page(const PageContext& context, QWidget* parent = nullptr,
+                 PageBuild build = PageBuild::Now);
 
     void refreshStatus() override { NetBurst_RefreshStatus(); }
     void fillLists() override;

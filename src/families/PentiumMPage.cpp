@@ -72,8 +72,11 @@ private:
     PentiumMPage& m_page;
 };
 
-PentiumMPage::PentiumMPage(const PageContext& context, QWidget* parent)
-    : FamilyPage(QStringLiteral("pgctrlPentiumM"), FamilyPentiumM, context, parent) {}
+PentiumMPage::PentiumMPage(const PageContext& context, QWidget* parent, PageBuild build)
+    : FamilyPage(QStringLiteral("pgctrlPentiumM"), FamilyPentiumM, context, parent) {
+    if (build == PageBuild::Now)
+        ensureBuilt();
+}
 
 void PentiumMPage::buildSheets() {
     TabSheet* information =

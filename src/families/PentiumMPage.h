@@ -17,7 +17,8 @@ class ThermalMonitorTab;
 class PentiumMPage : public FamilyPage {
     Q_OBJECT
 public:
-    explicit PentiumMPage(const PageContext& context, QWidget* parent = nullptr);
+    PentiumMPage(const PageContext& context, QWidget* parent = nullptr,
+                 PageBuild build = PageBuild::Now);
     ~PentiumMPage() override;
 
     void refreshStatus() override { PMobile_RefreshStatus(); }
