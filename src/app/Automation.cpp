@@ -115,7 +115,7 @@ QString Automation::report() const {
 QWidget* Automation::find(const QString& name) const {
     if (m_window.objectName() == name)
         return &m_window;
-    if (auto* w = m_window.findChild<QWidget*>(name))
+    if (auto* w = m_window.findControl(name))
         return w;
     // Windows opened from the main window (Configuration, About) are separate top levels.
     for (QWidget* top : QApplication::topLevelWidgets()) {

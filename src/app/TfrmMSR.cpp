@@ -23,14 +23,12 @@
 #include "core/MsrBuffer.h"
 #include "core/ProcessorSelection.h"
 #include "families/A64Page.h"
-#include "families/EditBox.h"
 #include "families/K5K6Page.h"
 #include "families/K7Page.h"
 #include "families/Messages.h"
 #include "families/Pentium3Page.h"
 #include "families/Pentium4Page.h"
 #include "families/PentiumMPage.h"
-#include "families/StatusPanel.h"
 #include "families/ThermalMonitorTab.h"
 #include "platform/Platform.h"
 
@@ -58,18 +56,9 @@ const std::array<DriverMessage, 4> kDriverMessages = {{
     {DriverStatus::Failed, "Unknown error occured"},
 }};
 
-struct StoredText {
-    const char* section;
-    const char* key;
-    const char* box;
-};
-
-// The three edit-box texts kept in config.ini between runs.
-const std::array<StoredText, 3> kStoredTexts = {{
-    {"A64", "FIDSystemBusCycles", "A64_FIDstabilizationCyclesBox"},
-    {"A64", "VIDMillisecondsTime", "A64_VIDstabilizationCyclesBox"},
-    {"Athlon", "FIDVID", "K7_StopGrantCyclesBox"},
-}};
+// The families whose multiplier and voltage lists RefreshAll refills, in its order.
+constexpr std::array<FamilyKind, 4> kListFillOrder = {FamilyAthlon64, FamilyAthlonK7,
+                                                      FamilyPentiumM, FamilyPentium4};
 
 QToolButton* flatButton(QWidget* parent, const char* name, const QString& text, QRect geometry,
                         bool activeCaption) {
@@ -171,16 +160,11 @@ void TfrmMSR::buildIconColumn() {
 }
 
 void TfrmMSR::buildPages() {
-    m_a64 = new A64Page(m_context, this);
-    m_pentiumM = new PentiumMPage(m_context, this);
-    m_pentium4 = new Pentium4Page(m_context, this);
-    m_k7 = new K7Page(m_context, this);
-    m_pages = {m_a64,
-               m_pentiumM,
-               m_pentium4,
-               m_k7,
-               new Pentium3Page(m_context, this),
-               new K5K6Page(m_context, this)};
+    // Only the page the user sees is built; see FamilyPage::ensureBuilt.
+    const PageBuild later = PageBuild::WhenNeeded;
+    m_pages = {new A64Page(m_context, this, later),      new PentiumMPage(m_context, this, later),
+               new Pentium4Page(m_context, this, later), new K7Page(m_context, this, later),
+               new Pentium3Page(m_context, this, later), new K5K6Page(m_context, this, later)};
     for (FamilyPage* page : m_pages)
         page->move(145, 28);
     lblNoFamilyPage = new QLabel(this);
@@ -246,20 +230,21 @@ void TfrmMSR::readWindowPosition() {
 }
 
 void TfrmMSR::applyStoredTexts() {
-    for (const StoredText& t : kStoredTexts) {
-        auto* box = findChild<EditBox*>(QString::fromLatin1(t.box));
-        const QString value =
-            m_settings->readString(QString::fromLatin1(t.section), QString::fromLatin1(t.key));
-        if (box && !value.isEmpty())
-            box->setText(value);
+    for (FamilyPage* page : m_pages) {
+        for (const KeptText& kept : page->keptTexts()) {
+            const QString value = m_settings->readString(QString::fromLatin1(kept.section),
+                                                         QString::fromLatin1(kept.key));
+            if (!value.isEmpty())
+                page->setKeptText(kept, value);
+        }
     }
 }
 
 void TfrmMSR::storeTexts() {
-    for (const StoredText& t : kStoredTexts) {
-        if (auto* box = findChild<EditBox*>(QString::fromLatin1(t.box)))
-            m_settings->writeString(QString::fromLatin1(t.section), QString::fromLatin1(t.key),
-                                    box->text());
+    for (FamilyPage* page : m_pages) {
+        for (const KeptText& kept : page->keptTexts())
+            m_settings->writeString(QString::fromLatin1(kept.section),
+                                    QString::fromLatin1(kept.key), page->keptText(kept));
     }
 }
 
@@ -396,6 +381,28 @@ void TfrmMSR::NastavStranky(FamilyPage* page) {
     lblNoFamilyPage->hide();
 }
 
+FamilyPage* TfrmMSR::page(FamilyKind kind) const {
+    FamilyPage* page = m_pages[size_t(kind)];
+    page->ensureBuilt();
+    return page;
+}
+
+QWidget* TfrmMSR::findControl(const QString& name) const {
+    auto* control = findChild<QWidget*>(name);
+    for (FamilyPage* page : m_pages) {
+        if (control)
+            break;
+        if (page->isBuilt())
+            continue;
+        page->ensureBuilt();
+        control = page->findChild<QWidget*>(name);
+    }
+    // A page found by its name is wanted with its controls.
+    if (auto* page = qobject_cast<FamilyPage*>(control))
+        page->ensureBuilt();
+    return control;
+}
+
 FamilyPage* TfrmMSR::visiblePage() const {
     for (FamilyPage* page : m_pages) {
         if (page->isShown())
@@ -432,10 +439,9 @@ void TfrmMSR::AutoSelectCPU() {
 }
 
 void TfrmMSR::RefreshAll() {
-    A64_NaplnitKomba();
-    K7_NaplnitKomba();
-    PMobile_NaplnitKomba();
-    NetBurst_NaplnitKomba();
+    // A page not built yet keeps its fill until it is, so the registers are read as always.
+    for (FamilyKind kind : kListFillOrder)
+        m_pages[size_t(kind)]->fillLists();
     ObnovitStatusy();
 }
 
@@ -444,34 +450,18 @@ void TfrmMSR::ObnovitStatusy() {
         page(m_familyKind)->refreshStatus();
 }
 
-void TfrmMSR::A64_NaplnitKomba() {
-    m_a64->fillLists();
-}
-void TfrmMSR::K7_NaplnitKomba() {
-    m_k7->fillLists();
-}
-void TfrmMSR::PMobile_NaplnitKomba() {
-    m_pentiumM->fillLists();
-}
-void TfrmMSR::NetBurst_NaplnitKomba() {
-    m_pentium4->fillLists();
-}
-
 void TfrmMSR::Frequency_timerTimer() {
     const QString text =
         (QString::number(MeasureCoreClock(m_platform)) + QStringLiteral(" MHz")).left(15);
-    for (const char* name : {"NetBurst_CurrentCoreClock", "PMobile_CurrentCoreClock",
-                             "A64_CurrentCoreClock", "K7_CurrentCoreClock"}) {
-        if (auto* panel = findChild<StatusPanel*>(QString::fromLatin1(name)))
-            panel->setText(text);
-    }
+    for (FamilyPage* page : m_pages)
+        page->setCoreClockText(text);
 }
 
 // The overheat watch updates the thermal tabs of both Intel families, visible or not.
 void TfrmMSR::Overheating_timerTimer() {
     const OverheatReading reading = ThermalMonitorTab::readOverheat(m_msr);
-    for (ThermalMonitorTab* tab : findChildren<ThermalMonitorTab*>())
-        tab->showOverheat(reading);
+    for (FamilyPage* page : m_pages)
+        page->showOverheat(reading);
 }
 
 void TfrmMSR::setFrequencyTimer(bool on) {

@@ -21,12 +21,6 @@ class FamilyIconColumn;
 class RegisterJournal;
 class FamilyPage;
 class TfrmGlobalMSR;
-class A64Page;
-class K7Page;
-class PentiumMPage;
-class Pentium4Page;
-class Pentium3Page;
-class K5K6Page;
 
 // The main window: processor selector, top-row buttons, the family icon column and the six family
 // page controls, with the start-up sequence, the refresh cycle and the closing sequence.
@@ -68,11 +62,6 @@ public:
     void RefreshAll();
     // "Refresh the statuses": runs the status routine of the current family page.
     void ObnovitStatusy();
-    // "Fill the lists": refill one family's multiplier and voltage boxes from its registers.
-    void A64_NaplnitKomba();
-    void K7_NaplnitKomba();
-    void PMobile_NaplnitKomba();
-    void NetBurst_NaplnitKomba();
 
     void Frequency_timerTimer();
     void Overheating_timerTimer();
@@ -96,8 +85,12 @@ public:
 
     FamilyKind familyKind() const { return m_familyKind; }
     AppFlags& flags() { return m_flags; }
-    FamilyPage* page(FamilyKind kind) const { return m_pages[size_t(kind)]; }
+    // The family's page, built first if nobody has needed it yet.
+    FamilyPage* page(FamilyKind kind) const;
     FamilyPage* visiblePage() const;
+    // The control of that name in the main window; the family pages not built yet are built
+    // until one holds it, so a name is found as if every page had been built at start-up.
+    QWidget* findControl(const QString& name) const;
     SettingsStore* settings() const { return m_settings.get(); }
     // The journal of original register values; null before the start-up sequence.
     RegisterJournal* journal() const { return m_journal.get(); }
@@ -139,10 +132,6 @@ private:
     std::unique_ptr<RegisterJournal> m_journal;
     FamilyKind m_familyKind = FamilyAthlon64;
     std::array<FamilyPage*, kFamilyCount> m_pages{};
-    A64Page* m_a64 = nullptr;
-    K7Page* m_k7 = nullptr;
-    PentiumMPage* m_pentiumM = nullptr;
-    Pentium4Page* m_pentium4 = nullptr;
     bool m_configurationApplied = false;
     int m_configurationWriteFailures = 0;
     bool m_closed = false;

@@ -108,9 +108,14 @@ private:
     A64Page& m_page;
 };
 
-A64Page::A64Page(const PageContext& context, QWidget* parent)
+A64Page::A64Page(const PageContext& context, QWidget* parent, PageBuild build)
     : FamilyPage(QStringLiteral("pgctrlA64"), FamilyAthlon64, context, parent),
       m_fidVidInfo(kFidVidRows, A64_VidToText, A64_FidToText) {
+    if (build == PageBuild::Now)
+        ensureBuilt();
+}
+
+void A64Page::buildSheets() {
     TabSheet* information =
         addSheet(QStringLiteral("A64_Information"), QStringLiteral("Information"));
     TabSheet* features = addSheet(QStringLiteral("A64_Features"), QStringLiteral("Features"));
@@ -182,11 +187,11 @@ void A64Page::buildFrequencyControl(TabSheet* sheet) {
     A64_FIDstabilizationCyclesBox =
         builder.edit(waits, QStringLiteral("A64_FIDstabilizationCyclesBox"),
                      QStringLiteral("FID system bus cycles (0 - 1048575):"), 7);
-    A64_FIDstabilizationCyclesBox->setText(QStringLiteral("1000"));
+    A64_FIDstabilizationCyclesBox->setText(QLatin1String(kKeptTexts[0].initial));
     A64_VIDstabilizationCyclesBox =
         builder.edit(waits, QStringLiteral("A64_VIDstabilizationCyclesBox"),
                      QStringLiteral("VID milliseconds time (0 - 1000):"), 4);
-    A64_VIDstabilizationCyclesBox->setText(QStringLiteral("50"));
+    A64_VIDstabilizationCyclesBox->setText(QLatin1String(kKeptTexts[1].initial));
     for (EditBox* box : {A64_FIDstabilizationCyclesBox, A64_VIDstabilizationCyclesBox})
         box->setDigitsOnly(true);
     A64_FIDstabilizationCyclesBox->onExit = [this] { A64_FIDstabilizationCyclesBoxExit(); };
@@ -240,11 +245,16 @@ void A64Page::optionClick(int row, bool enable) {
 }
 
 void A64Page::fillLists() {
-    const A64Lists lists = A64_NaplnitKomba(context().msr, context().flags.UserProtection,
-                                            context().flags.HalfMultipliers);
-    applyComboFill(frequency.multiplier, lists.multiplier);
-    applyComboFill(frequency.voltage, lists.voltage);
-    frequency.set->setEnabled(lists.buttonEnabled);
+    showOrKeep(m_unbuiltLists,
+               A64_NaplnitKomba(context().msr, context().flags.UserProtection,
+                                context().flags.HalfMultipliers),
+               [this](const A64Lists& lists) {
+                   applyListsFill(frequency, lists.multiplier, lists.voltage, lists.buttonEnabled);
+               });
+}
+
+std::span<const KeptText> A64Page::keptTexts() const {
+    return kKeptTexts;
 }
 
 void A64Page::showReport(const QString& text, int red, int green, int blue) {

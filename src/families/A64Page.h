@@ -20,11 +20,13 @@ class StatusPanel;
 class A64Page : public FamilyPage {
     Q_OBJECT
 public:
-    explicit A64Page(const PageContext& context, QWidget* parent = nullptr);
+    A64Page(const PageContext& context, QWidget* parent = nullptr,
+            PageBuild build = PageBuild::Now);
     ~A64Page() override;
 
     void refreshStatus() override { A64_RefreshStatus(); }
     void fillLists() override;
+    std::span<const KeptText> keptTexts() const override;
     std::vector<OptionRecord> savedOptions() const override;
     RecordAction applyRecord(OptionRecord record) override;
     bool runTransition() override { return A64_InitiateFIDVIDChangeButtonClick(); }
@@ -51,7 +53,17 @@ public:
 
     static constexpr int kOptionCount = 5;
 
+protected:
+    void buildSheets() override;
+    StatusPanel* coreClockPanel() const override { return A64_CurrentCoreClock; }
+
 private:
+    // The two stabilization boxes, kept in config.ini: FID first, then VID.
+    static constexpr std::array<KeptText, 2> kKeptTexts = {{
+        {"A64", "FIDSystemBusCycles", "A64_FIDstabilizationCyclesBox", "1000"},
+        {"A64", "VIDMillisecondsTime", "A64_VIDstabilizationCyclesBox", "50"},
+    }};
+    std::optional<A64Lists> m_unbuiltLists;
     class TransitionUi;
 
     void buildInformation(TabSheet* sheet);

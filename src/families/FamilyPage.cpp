@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "EditBox.h"
+#include "StatusPanel.h"
 #include "WrappingTabBar.h"
 
 namespace zandro {
@@ -38,6 +40,60 @@ FamilyPage::FamilyPage(const QString& name, FamilyKind kind, const PageContext& 
     connect(this, &QTabWidget::currentChanged, this, &FamilyPage::onCurrentChanged);
 }
 
+void FamilyPage::ensureBuilt() {
+    if (m_built)
+        return;
+    m_built = true;
+    buildSheets();
+    for (const auto& [kept, text] : m_keptTexts)
+        setKeptText(*kept, text);
+    m_keptTexts.clear();
+    if (m_keptLists)
+        std::exchange(m_keptLists, nullptr)();
+    if (!m_coreClock.isEmpty())
+        setCoreClockText(m_coreClock);
+    if (m_overheat)
+        showOverheat(*m_overheat);
+}
+
+QString FamilyPage::keptText(const KeptText& kept) const {
+    if (m_built)
+        return findChild<EditBox*>(QLatin1String(kept.box))->text();
+    for (const auto& [which, text] : m_keptTexts) {
+        if (which == &kept)
+            return text;
+    }
+    return QLatin1String(kept.initial);
+}
+
+void FamilyPage::setKeptText(const KeptText& kept, const QString& text) {
+    if (m_built) {
+        findChild<EditBox*>(QLatin1String(kept.box))->setText(text);
+        return;
+    }
+    for (auto& [which, waiting] : m_keptTexts) {
+        if (which == &kept) {
+            waiting = text;
+            return;
+        }
+    }
+    m_keptTexts.emplace_back(&kept, text);
+}
+
+void FamilyPage::setCoreClockText(const QString& text) {
+    m_coreClock = text;
+    if (StatusPanel* panel = m_built ? coreClockPanel() : nullptr)
+        panel->setText(text);
+}
+
+void FamilyPage::showOverheat(const OverheatReading& reading) {
+    m_overheat = reading;
+    if (!m_built)
+        return;
+    for (ThermalMonitorTab* tab : findChildren<ThermalMonitorTab*>())
+        tab->showOverheat(reading);
+}
+
 void FamilyPage::setTabsWrap(bool wrap) {
     static_cast<WrappingTabBar*>(tabBar())->setWraps(wrap);
 }
@@ -70,6 +126,8 @@ void FamilyPage::setShown(bool shown) {
     }
     if (!shown && m_current >= 0)
         m_sheets[size_t(m_current)]->fireExit();
+    if (shown)
+        ensureBuilt();
     m_shown = shown;
     setVisible(shown);
     if (shown)

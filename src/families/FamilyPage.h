@@ -2,12 +2,16 @@
 
 #include <QTabWidget>
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "PageContext.h"
 #include "TabSheet.h"
+#include "ThermalMonitorTab.h"
 #include "core/Cpuid.h"
+#include "pstates/ListFillers.h"
 #include "pstates/OperatingPoint.h"
 
 namespace zandro {
@@ -26,8 +30,22 @@ enum class RecordAction {
     Refused,              // the page refused the value (its message was shown); nothing written
 };
 
+// An edit box whose text config.ini keeps between runs, and the text the box starts with.
+struct KeptText {
+    const char* section;
+    const char* key;
+    const char* box;
+    const char* initial;
+};
+
+class StatusPanel;
+
+// Whether a page builds its sheets as it is created, or the first time it is needed.
+enum class PageBuild { Now, WhenNeeded };
+
 // The page control of one processor family: its tab sheets, their show and exit events, and the
-// family's status routine.
+// family's status routine. The sheets are built the first time the page is needed, so a page the
+// user never picks costs nothing; what it was told before then it shows once built.
 class FamilyPage : public QTabWidget {
     Q_OBJECT
 public:
@@ -36,6 +54,10 @@ public:
 
     FamilyKind kind() const { return m_kind; }
     const std::vector<TabSheet*>& sheets() const { return m_sheets; }
+
+    // Builds the tab sheets and their controls, once.
+    void ensureBuilt();
+    bool isBuilt() const { return m_built; }
 
     // Tab rows that do not fit wrap onto further rows (the default); off, they scroll.
     void setTabsWrap(bool wrap);
@@ -47,8 +69,18 @@ public:
 
     // The family's status routine: re-reads every register the page shows.
     virtual void refreshStatus() = 0;
-    // Refills the multiplier and voltage lists, on the families that have them.
+    // Refills the multiplier and voltage lists, on the families that have them. The registers are
+    // read now, built or not.
     virtual void fillLists() {}
+
+    // The edit boxes whose texts config.ini keeps.
+    virtual std::span<const KeptText> keptTexts() const { return {}; }
+    QString keptText(const KeptText& kept) const;
+    void setKeptText(const KeptText& kept, const QString& text);
+    // The core clock the frequency timer measured, on the pages that show it.
+    void setCoreClockText(const QString& text);
+    // The overheat watch's reading, on the pages with a "Thermal Monitor" tab.
+    void showOverheat(const OverheatReading& reading);
 
     // The records a saved configuration file holds for this page, in the file's code order: one
     // per option whose choice the user made (selected radio button, selected list item, number).
@@ -72,6 +104,23 @@ public:
     virtual std::optional<uint64_t> aimedStatus() { return std::nullopt; }
 
 protected:
+    // Adds the tab sheets and builds their controls; the first tab added is the one in front.
+    virtual void buildSheets() = 0;
+    virtual StatusPanel* coreClockPanel() const { return nullptr; }
+    // Shows a fill of the lists at once on a built page; keeps it, after any it keeps already,
+    // until the page is built otherwise.
+    template <class Lists, class Show>
+    void showOrKeep(std::optional<Lists>& kept, const Lists& lists, Show show) {
+        if (m_built) {
+            show(lists);
+            return;
+        }
+        kept = followedBy(kept, lists);
+        m_keptLists = [&kept, show] {
+            show(*kept);
+            kept.reset();
+        };
+    }
     // The page has just come to the front of the main window (it was hidden before).
     virtual void pageShown() {}
     TabSheet* addSheet(const QString& name, const QString& caption);
@@ -85,6 +134,11 @@ private:
 
     FamilyKind m_kind;
     PageContext m_context;
+    bool m_built = false;
+    std::function<void()> m_keptLists;
+    std::vector<std::pair<const KeptText*, QString>> m_keptTexts;
+    QString m_coreClock;
+    std::optional<OverheatReading> m_overheat;
     std::vector<TabSheet*> m_sheets;
     int m_current = -1;
     bool m_shown = false;

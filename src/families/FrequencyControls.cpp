@@ -68,6 +68,13 @@ void applyComboFill(QComboBox* box, const ComboFill& fill) {
     box->setCurrentIndex(-1);
 }
 
+void applyListsFill(const FrequencyControls& controls, const ComboFill& multiplier,
+                    const ComboFill& voltage, bool setEnabled) {
+    applyComboFill(controls.multiplier, multiplier);
+    applyComboFill(controls.voltage, voltage);
+    controls.set->setEnabled(setEnabled);
+}
+
 void setInitialItems(QComboBox* box, const std::vector<std::string>& items) {
     for (const std::string& item : items)
         box->addItem(QString::fromStdString(item));

@@ -41,6 +41,9 @@ void showTransitionReport(StatusPanel* panel, const QString& text, ReportColour 
 // Applies a list filler's decision to a box: enable or disable it, and when told, replace its
 // items and leave it without a selection.
 void applyComboFill(QComboBox* box, const ComboFill& fill);
+// Applies a family's list fill: both boxes and the "Set" button.
+void applyListsFill(const FrequencyControls& controls, const ComboFill& multiplier,
+                    const ComboFill& voltage, bool setEnabled);
 // The items a box was created with.
 void setInitialItems(QComboBox* box, const std::vector<std::string>& items);
 

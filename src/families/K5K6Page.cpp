@@ -53,9 +53,14 @@ const QString kLabelHead = QStringLiteral("Set limit to") + QString(21, QLatin1C
 
 }  // namespace
 
-K5K6Page::K5K6Page(const PageContext& context, QWidget* parent)
+K5K6Page::K5K6Page(const PageContext& context, QWidget* parent, PageBuild build)
     : FamilyPage(QStringLiteral("pgctrlK6"), FamilyK5K6, context, parent) {
     setTabsWrap(false);  // the one page whose tabs keep to a single row
+    if (build == PageBuild::Now)
+        ensureBuilt();
+}
+
+void K5K6Page::buildSheets() {
     TabSheet* k5 = addSheet(QStringLiteral("K5_Features"), QStringLiteral("K5 Processor"));
     TabSheet* k6 = addSheet(QStringLiteral("K6_Features"), QStringLiteral("K6 Processor"));
     buildK5(k5);

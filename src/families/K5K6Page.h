@@ -17,7 +17,8 @@ class StatusPanel;
 class K5K6Page : public FamilyPage {
     Q_OBJECT
 public:
-    explicit K5K6Page(const PageContext& context, QWidget* parent = nullptr);
+    K5K6Page(const PageContext& context, QWidget* parent = nullptr,
+             PageBuild build = PageBuild::Now);
 
     // Both tabs' registers are read on every refresh of a family 5 processor.
     void refreshStatus() override {
@@ -41,6 +42,9 @@ public:
 
     // The limit label's text for a number part ("---" or the limit in MBytes).
     static QString limitLabelText(const QString& total);
+
+protected:
+    void buildSheets() override;
 
 private:
     void buildK5(TabSheet* sheet);

@@ -74,7 +74,7 @@ void K7Page::buildFrequencyControl(TabSheet* sheet) {
         builder.group(QStringLiteral(" Number of system bus FID/VID stabilization cycles "));
     K7_StopGrantCyclesBox = builder.edit(cycles, QStringLiteral("K7_StopGrantCyclesBox"),
                                          QStringLiteral("Select 0 - 1048575:"), 7);
-    K7_StopGrantCyclesBox->setText(QStringLiteral("10000"));
+    K7_StopGrantCyclesBox->setText(QLatin1String(kKeptTexts[0].initial));
     K7_StopGrantCyclesBox->setDigitsOnly(true);
     K7_StopGrantCyclesBox->onExit = [this] { K7_StopGrantCyclesBoxExit(); };
     builder.finish();

@@ -61,9 +61,14 @@ QStringList toStringList(const auto& texts) {
 
 }  // namespace
 
-K7Page::K7Page(const PageContext& context, QWidget* parent)
+K7Page::K7Page(const PageContext& context, QWidget* parent, PageBuild build)
     : FamilyPage(QStringLiteral("pgctrlK7"), FamilyAthlonK7, context, parent),
       m_fidVidInfo(kFidVidRows, K7_VidToText, K7_FidToText) {
+    if (build == PageBuild::Now)
+        ensureBuilt();
+}
+
+void K7Page::buildSheets() {
     TabSheet* information =
         addSheet(QStringLiteral("K7_Information"), QStringLiteral("Information"));
     TabSheet* lowPower = addSheet(QStringLiteral("K7_CLKCTL"), QStringLiteral("Low Power Modes"));
@@ -274,11 +279,15 @@ void K7Page::K7_CLKtimingSETClick() {
 }
 
 void K7Page::fillLists() {
-    const K7Lists lists = K7_NaplnitKomba(context().msr, context().flags.UserProtection);
-    applyComboFill(frequency.multiplier, lists.multiplier);
-    applyComboFill(frequency.voltage, lists.voltage);
-    frequency.set->setEnabled(lists.buttonEnabled);
-    K7_StopGrantCyclesBox->setEnabled(lists.stopGrantEnabled);
+    showOrKeep(m_unbuiltLists, K7_NaplnitKomba(context().msr, context().flags.UserProtection),
+               [this](const K7Lists& lists) {
+                   applyListsFill(frequency, lists.multiplier, lists.voltage, lists.buttonEnabled);
+                   K7_StopGrantCyclesBox->setEnabled(lists.stopGrantEnabled);
+               });
+}
+
+std::span<const KeptText> K7Page::keptTexts() const {
+    return kKeptTexts;
 }
 
 }  // namespace zandro

@@ -24,11 +24,12 @@ class StatusPanel;
 class K7Page : public FamilyPage {
     Q_OBJECT
 public:
-    explicit K7Page(const PageContext& context, QWidget* parent = nullptr);
+    K7Page(const PageContext& context, QWidget* parent = nullptr, PageBuild build = PageBuild::Now);
     ~K7Page() override;
 
     void refreshStatus() override { K7_RefreshStatus(); }
     void fillLists() override;
+    std::span<const KeptText> keptTexts() const override;
     void K7_RefreshStatus();
 
     std::vector<OptionRecord> savedOptions() const override;
@@ -66,7 +67,16 @@ public:
     QComboBox* K7_STPCLKmultiCombo = nullptr;
     QComboBox* K7_CLKtimingCombo = nullptr;
 
+protected:
+    void buildSheets() override;
+    StatusPanel* coreClockPanel() const override { return K7_CurrentCoreClock; }
+
 private:
+    // The FID/VID stabilization box, kept in config.ini.
+    static constexpr std::array<KeptText, 1> kKeptTexts = {{
+        {"Athlon", "FIDVID", "K7_StopGrantCyclesBox", "10000"},
+    }};
+    std::optional<K7Lists> m_unbuiltLists;
     class TransitionUi;
 
     // A divisor or timing row of the Low Power Modes tab. Its list shows what the register holds

@@ -120,8 +120,13 @@ QString latencyEntry(int cycles) {
 
 }  // namespace
 
-Pentium3Page::Pentium3Page(const PageContext& context, QWidget* parent)
+Pentium3Page::Pentium3Page(const PageContext& context, QWidget* parent, PageBuild build)
     : FamilyPage(QStringLiteral("pgctrlIPIII"), FamilyPentium3, context, parent) {
+    if (build == PageBuild::Now)
+        ensureBuilt();
+}
+
+void Pentium3Page::buildSheets() {
     TabSheet* sheets[] = {
         addSheet(QStringLiteral("P6_Information"), QStringLiteral("Information")),
         addSheet(QStringLiteral("P6_Features"), QStringLiteral("Features")),

@@ -16,7 +16,8 @@ class StatusPanel;
 class Pentium3Page : public FamilyPage {
     Q_OBJECT
 public:
-    explicit Pentium3Page(const PageContext& context, QWidget* parent = nullptr);
+    Pentium3Page(const PageContext& context, QWidget* parent = nullptr,
+                 PageBuild build = PageBuild::Now);
 
     void refreshStatus() override { P6_RefreshStatus(); }
     void P6_RefreshStatus();
@@ -33,6 +34,9 @@ public:
     void cacheSizeClick(int position);
 
     QComboBox* P6_L2cacheLatencyCombo = nullptr;
+
+protected:
+    void buildSheets() override;
 
 private:
     void buildInformation(TabSheet* sheet);

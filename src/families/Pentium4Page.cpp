@@ -47,8 +47,13 @@ QString yesNo(bool yes) {
 
 }  // namespace
 
-Pentium4Page::Pentium4Page(const PageContext& context, QWidget* parent)
+Pentium4Page::Pentium4Page(const PageContext& context, QWidget* parent, PageBuild build)
     : FamilyPage(QStringLiteral("pgctrlP4"), FamilyPentium4, context, parent) {
+    if (build == PageBuild::Now)
+        ensureBuilt();
+}
+
+void Pentium4Page::buildSheets() {
     TabSheet* information =
         addSheet(QStringLiteral("NetBurst_Information"), QStringLiteral("Information"));
     TabSheet* errorChecking =
@@ -338,10 +343,10 @@ void Pentium4Page::NetBurst_FeaturesShow() {
 }
 
 void Pentium4Page::fillLists() {
-    const IntelLists lists = NetBurst_NaplnitKomba(context().msr, context().flags.UserProtection);
-    applyComboFill(frequency.multiplier, lists.multiplier);
-    applyComboFill(frequency.voltage, lists.voltage);
-    frequency.set->setEnabled(lists.buttonEnabled);
+    showOrKeep(m_unbuiltLists, NetBurst_NaplnitKomba(context().msr, context().flags.UserProtection),
+               [this](const IntelLists& lists) {
+                   applyListsFill(frequency, lists.multiplier, lists.voltage, lists.buttonEnabled);
+               });
 }
 
 void Pentium4Page::NetBurst_FrequencyVoltageControlShow() {

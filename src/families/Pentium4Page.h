@@ -25,7 +25,8 @@ struct NetBurstBitOption;
 class Pentium4Page : public FamilyPage {
     Q_OBJECT
 public:
-    explicit Pentium4Page(const PageContext& context, QWidget* parent = nullptr);
+    Pentium4Page(const PageContext& context, QWidget* parent = nullptr,
+                 PageBuild build = PageBuild::Now);
 
     void refreshStatus() override { NetBurst_RefreshStatus(); }
     void fillLists() override;
@@ -63,7 +64,12 @@ public:
     QComboBox* NetBurst_TM2MultiplierCombo = nullptr;
     QComboBox* NetBurst_TM2VoltageCombo = nullptr;
 
+protected:
+    void buildSheets() override;
+    StatusPanel* coreClockPanel() const override { return NetBurst_CurrentCoreClock; }
+
 private:
+    std::optional<IntelLists> m_unbuiltLists;
     class TransitionUi;
 
     void buildInformation(TabSheet* sheet);

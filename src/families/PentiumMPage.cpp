@@ -72,8 +72,13 @@ private:
     PentiumMPage& m_page;
 };
 
-PentiumMPage::PentiumMPage(const PageContext& context, QWidget* parent)
+PentiumMPage::PentiumMPage(const PageContext& context, QWidget* parent, PageBuild build)
     : FamilyPage(QStringLiteral("pgctrlPentiumM"), FamilyPentiumM, context, parent) {
+    if (build == PageBuild::Now)
+        ensureBuilt();
+}
+
+void PentiumMPage::buildSheets() {
     TabSheet* information =
         addSheet(QStringLiteral("PMobile_Information"), QStringLiteral("Information"));
     TabSheet* features = addSheet(QStringLiteral("PMobile_Features"), QStringLiteral("Features"));
@@ -88,7 +93,7 @@ PentiumMPage::PentiumMPage(const PageContext& context, QWidget* parent)
     {
         SheetBuilder builder(thermalSheet, true);
         thermal = new ThermalMonitorTab(
-            builder, ThermalFamily::PMobile, context, [this] { PMobile_RefreshStatus(); }, this);
+            builder, ThermalFamily::PMobile, context(), [this] { PMobile_RefreshStatus(); }, this);
         builder.finish();
     }
     buildFrequencyControl(control);
@@ -233,10 +238,10 @@ void PentiumMPage::optionClick(int row, bool enable) {
 }
 
 void PentiumMPage::fillLists() {
-    const IntelLists lists = PMobile_NaplnitKomba(context().msr, context().flags.UserProtection);
-    applyComboFill(frequency.multiplier, lists.multiplier);
-    applyComboFill(frequency.voltage, lists.voltage);
-    frequency.set->setEnabled(lists.buttonEnabled);
+    showOrKeep(m_unbuiltLists, PMobile_NaplnitKomba(context().msr, context().flags.UserProtection),
+               [this](const IntelLists& lists) {
+                   applyListsFill(frequency, lists.multiplier, lists.voltage, lists.buttonEnabled);
+               });
 }
 
 bool PentiumMPage::PMobile_InitiateFIDVIDChangeButtonClick() {

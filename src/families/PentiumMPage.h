@@ -17,7 +17,8 @@ class ThermalMonitorTab;
 class PentiumMPage : public FamilyPage {
     Q_OBJECT
 public:
-    explicit PentiumMPage(const PageContext& context, QWidget* parent = nullptr);
+    PentiumMPage(const PageContext& context, QWidget* parent = nullptr,
+                 PageBuild build = PageBuild::Now);
     ~PentiumMPage() override;
 
     void refreshStatus() override { PMobile_RefreshStatus(); }
@@ -48,7 +49,12 @@ public:
     StatusPanel* PMobile_TransitionReport = nullptr;
     ThermalMonitorTab* thermal = nullptr;  // owned by the page
 
+protected:
+    void buildSheets() override;
+    StatusPanel* coreClockPanel() const override { return PMobile_CurrentCoreClock; }
+
 private:
+    std::optional<IntelLists> m_unbuiltLists;
     class TransitionUi;
 
     void buildInformation(TabSheet* sheet);

@@ -231,4 +231,13 @@ std::vector<std::string> PMobile_InitialVoltageItems() {
     return items;
 }
 
+ComboFill followedBy(const ComboFill& earlier, const ComboFill& later) {
+    ComboFill shown = later;
+    if (!later.refill) {
+        shown.refill = earlier.refill;
+        shown.items = earlier.items;
+    }
+    return shown;
+}
+
 }  // namespace zandro

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,19 @@ A64Lists A64_NaplnitKomba(MsrBuffer& msr, bool userProtection, bool halfMultipli
 K7Lists K7_NaplnitKomba(MsrBuffer& msr, bool userProtection);
 IntelLists PMobile_NaplnitKomba(MsrBuffer& msr, bool userProtection);
 IntelLists NetBurst_NaplnitKomba(MsrBuffer& msr, bool userProtection);
+
+// What a box shows once `later` was applied after `earlier`: a fill that does not refill keeps the
+// earlier items.
+ComboFill followedBy(const ComboFill& earlier, const ComboFill& later);
+// The same for a family's lists, so that any number of fills in a row can wait as one.
+template <class Lists>
+Lists followedBy(const std::optional<Lists>& earlier, Lists later) {
+    if (earlier) {
+        later.multiplier = followedBy(earlier->multiplier, later.multiplier);
+        later.voltage = followedBy(earlier->voltage, later.voltage);
+    }
+    return later;
+}
 
 // The items the boxes hold when the window is created, before the first fill.
 std::vector<std::string> K7_InitialMultiplierItems();        // the 32 K7 multipliers

@@ -221,5 +221,33 @@ TEST(ListFillers, InitialItems) {
     EXPECT_EQ(pm.back(), "0.700V");
 }
 
+// Fills waiting for a page not built yet: the last one decides the state, the last refill the
+// items.
+TEST(ListFillersTest, FillsInARowLeaveTheLastStateAndTheLastRefillsItems) {
+    const ComboFill filled{true, true, {"5.0x", "6.0x"}};
+    const ComboFill disabled{false, false, {}};
+    const ComboFill refilled{true, true, {"7.0x"}};
+    struct Case {
+        ComboFill earlier, later;
+        ComboFill shown;
+    };
+    const Case cases[] = {
+        {filled, disabled, {false, true, {"5.0x", "6.0x"}}},
+        {filled, refilled, refilled},
+        {disabled, disabled, disabled},
+    };
+    for (const Case& c : cases) {
+        const ComboFill shown = followedBy(c.earlier, c.later);
+        EXPECT_EQ(shown.enabled, c.shown.enabled);
+        EXPECT_EQ(shown.refill, c.shown.refill);
+        EXPECT_EQ(shown.items, c.shown.items);
+    }
+    IntelLists later{disabled, refilled, false};
+    const IntelLists both = followedBy(std::optional<IntelLists>({filled, filled, true}), later);
+    EXPECT_EQ(both.multiplier.items, filled.items);
+    EXPECT_EQ(both.voltage.items, refilled.items);
+    EXPECT_FALSE(both.buttonEnabled);
+}
+
 }  // namespace
 }  // namespace zandro

@@ -51,7 +51,7 @@ public:
     QStringList takeTrace();
     template <typename T>
     T* control(const QString& name) const {
-        return window->findChild<T*>(name);
+        return qobject_cast<T*>(window->findControl(name));
     }
 
     TempDir dir;
