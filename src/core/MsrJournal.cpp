@@ -1,5 +1,9 @@
 #include "MsrJournal.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
@@ -14,15 +18,18 @@ constexpr const char* kHeader = "# zandro register journal, boot ";
 // A journal holds a few registers per processor; anything far larger is not one.
 constexpr size_t kLargestJournal = 4 * 1024 * 1024;
 
+std::string entryLine(const JournalEntry& e) {
+    char line[64];
+    std::snprintf(line, sizeof line, "%d %X %016" PRIX64 "\n", e.cpu, e.index, e.value);
+    return line;
+}
+
 }  // namespace
 
 std::string journalText(const std::string& bootId, const std::vector<JournalEntry>& entries) {
     std::string text = kHeader + bootId + "\n";
-    char line[64];
-    for (const JournalEntry& e : entries) {
-        std::snprintf(line, sizeof line, "%d %X %016" PRIX64 "\n", e.cpu, e.index, e.value);
-        text += line;
-    }
+    for (const JournalEntry& e : entries)
+        text += entryLine(e);
     return text;
 }
 
@@ -81,7 +88,23 @@ FileResult MsrJournal::record(const JournalEntry& entry) {
     if (!m_held.insert(key(entry.cpu, entry.index)).second)
         return {};
     m_entries.push_back(entry);
+    if (m_path.empty() || (m_stored && append(entry)))
+        return {};
     return store();
+}
+
+bool MsrJournal::append(const JournalEntry& entry) {
+    // No link is followed here: the whole store resolves and checks those.
+    const int fd = ::open(m_path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    const std::string line = entryLine(entry);
+    const bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink > 0 &&
+                    ::write(fd, line.data(), line.size()) == ssize_t(line.size()) &&
+                    ::fdatasync(fd) == 0;
+    ::close(fd);
+    return ok;
 }
 
 FileResult MsrJournal::forget(const std::vector<JournalEntry>& restored) {
@@ -100,7 +123,9 @@ FileResult MsrJournal::store() {
     // The run folder is emptied at boot, so the journal's own folder may not be there yet.
     std::error_code ignored;
     std::filesystem::create_directories(std::filesystem::path(m_path).parent_path(), ignored);
-    return replaceRegularFile(m_path, journalText(m_bootId, m_entries));
+    const FileResult result = replaceRegularFile(m_path, journalText(m_bootId, m_entries));
+    m_stored = result.ok();
+    return result;
 }
 
 }  // namespace zandro

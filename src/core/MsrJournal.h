@@ -29,9 +29,10 @@ struct ParsedJournal {
 // crash, say) is passed over.
 std::optional<ParsedJournal> parseJournal(const std::string& text);
 
-// The original value of every register written since boot, kept in a file that is replaced
-// (flushed, then renamed) before each first write, so that a crash after the write still finds
-// the original on record. A journal of another boot is no record of this machine's registers and
+// The original value of every register written since boot, kept in a file that is on disk before
+// each first write, so that a crash after the write still finds the original on record: the
+// first store of a run replaces the file (flushed, then renamed), later registers are appended a
+// flushed line at a time. A journal of another boot is no record of this machine's registers and
 // is left out.
 class MsrJournal {
 public:
@@ -42,7 +43,7 @@ public:
     void load();
 
     bool holds(int cpu, uint32_t index) const;
-    // Remembers the entry and stores the whole journal; on failure the entry is still remembered
+    // Remembers the entry and puts it on disk; on failure the entry is still remembered
     // (so a run asks the file once per register), and the result says why.
     FileResult record(const JournalEntry& entry);
     // Drops the entries of these registers and stores what is left.
@@ -53,12 +54,16 @@ public:
 
 private:
     FileResult store();
+    // One more line at the end of the file this run stored; false when that cannot be done
+    // safely (the file is gone, replaced or not a plain file), and the caller stores it whole.
+    bool append(const JournalEntry& entry);
     static uint64_t key(int cpu, uint32_t index) { return (uint64_t(uint32_t(cpu)) << 32) | index; }
 
     std::string m_path;
     std::string m_bootId;
     std::vector<JournalEntry> m_entries;
     std::unordered_set<uint64_t> m_held;
+    bool m_stored = false;  // the file holds every entry but the newest, as this run wrote it
 };
 
 }  // namespace zandro

@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
 
 #include "SimFixture.h"
 #include "core/MsrJournal.h"
@@ -39,6 +42,25 @@ TEST(MsrJournal, KeepsTheFirstValueOnDiskAtOnce) {
     EXPECT_EQ(after.entries()[0].value, 1u);
     EXPECT_TRUE(after.holds(0, 0x1A0));
     EXPECT_FALSE(after.holds(1, 0x1A0));
+}
+
+// Later registers of a run go on disk a line at a time; a file that is no longer the one the run
+// stored (replaced by a link, say) gets the whole journal again through the file rules.
+TEST(MsrJournal, LaterRegistersAreAppendedOrTheWholeJournalStoredAgain) {
+    TempDir dir;
+    const std::string path = dir.file("journal");
+    MsrJournal journal(path, "boot-a");
+    journal.load();
+    ASSERT_TRUE(journal.record({0, 0x1A0, 1}).ok());
+    ASSERT_TRUE(journal.record({1, 0x1A0, 2}).ok());
+    EXPECT_EQ(readFile(path), journalText("boot-a", journal.entries()));
+
+    writeFile(dir.file("elsewhere"), "");
+    ASSERT_EQ(std::remove(path.c_str()), 0);
+    ASSERT_EQ(::symlink(dir.file("elsewhere").c_str(), path.c_str()), 0);
+    ASSERT_TRUE(journal.record({0, 0x199, 3}).ok());
+    EXPECT_EQ(readFile(dir.file("elsewhere")), journalText("boot-a", journal.entries()));
+    EXPECT_EQ(journal.entries().size(), 3u);
 }
 
 TEST(MsrJournal, IgnoresTheJournalOfAnotherBoot) {
