@@ -52,8 +52,7 @@ void RegisterJournal::record(int cpu, uint32_t index) {
     uint32_t eax = 0, edx = 0;
     if (m_window.platform().readMsr(index, eax, edx) != DriverStatus::Ok) {
         cannotRecord(QStringLiteral("register %1h could not be read on processor %2")
-                         .arg(index, 0, 16)
-                         .toUpper()
+                         .arg(QString::number(index, 16).toUpper())
                          .arg(cpu));
         return;
     }
