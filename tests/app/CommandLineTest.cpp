@@ -7,7 +7,7 @@
 namespace zandro {
 namespace {
 
-CommandLine parse(std::initializer_list<const char*> args) {
+CommandLine parse(const std::vector<const char*>& args) {
     QStringList list;
     for (const char* a : args)
         list.append(QString::fromLatin1(a));
@@ -80,11 +80,17 @@ TEST(CommandLineTest, DescribeTakesExactlyOneFileEvenAnEmptyOne) {
 }
 
 TEST(CommandLineTest, WordsThatLookLikeOptionsButAreNot) {
-    for (auto args : std::vector<std::initializer_list<const char*>>{
-             {"-x"}, {"-help"}, {"--headless=yes"}, {"-h=1"}, {"--simulate"}, {"--simul=k6"},
-             {"--=x"}, {"-1x"}}) {
+    // Vectors, not initializer lists: a list's array would not outlive the outer vector's making.
+    for (const auto& args : std::vector<std::vector<const char*>>{{"-x"},
+                                                                  {"-help"},
+                                                                  {"--headless=yes"},
+                                                                  {"-h=1"},
+                                                                  {"--simulate"},
+                                                                  {"--simul=k6"},
+                                                                  {"--=x"},
+                                                                  {"-1x"}}) {
         const CommandLine line = parse(args);
-        EXPECT_FALSE(line.ok()) << *args.begin();
+        EXPECT_FALSE(line.ok()) << args.front();
     }
     EXPECT_EQ(parse({"--", "-h"}).arguments, QStringList{"-h"});
 }
