@@ -95,16 +95,22 @@ FileResult MsrJournal::record(const JournalEntry& entry) {
 
 bool MsrJournal::append(const JournalEntry& entry) {
     // No link is followed here: the whole store resolves and checks those.
-    const int fd = ::open(m_path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
+    if (m_appendFd < 0)
+        m_appendFd = ::open(m_path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
+    if (m_appendFd < 0)
         return false;
+    // A file renamed over or removed since has no name left: it is no longer the journal, and
+    // the whole store puts it back.
     struct stat st {};
     const std::string line = entryLine(entry);
-    const bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink > 0 &&
-                    ::write(fd, line.data(), line.size()) == ssize_t(line.size()) &&
-                    ::fdatasync(fd) == 0;
-    ::close(fd);
-    return ok;
+    return ::fstat(m_appendFd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink > 0 &&
+           ::write(m_appendFd, line.data(), line.size()) == ssize_t(line.size()) &&
+           ::fdatasync(m_appendFd) == 0;
+}
+
+MsrJournal::~MsrJournal() {
+    if (m_appendFd >= 0)
+        ::close(m_appendFd);
 }
 
 FileResult MsrJournal::forget(const std::vector<JournalEntry>& restored) {
@@ -120,6 +126,10 @@ FileResult MsrJournal::forget(const std::vector<JournalEntry>& restored) {
 FileResult MsrJournal::store() {
     if (m_path.empty())
         return {};
+    if (m_appendFd >= 0) {
+        ::close(m_appendFd);
+        m_appendFd = -1;
+    }
     // The run folder is emptied at boot, so the journal's own folder may not be there yet.
     std::error_code ignored;
     std::filesystem::create_directories(std::filesystem::path(m_path).parent_path(), ignored);

@@ -38,6 +38,9 @@ class MsrJournal {
 public:
     // An empty path keeps the journal in memory only.
     MsrJournal(std::string path, std::string bootId);
+    ~MsrJournal();
+    MsrJournal(const MsrJournal&) = delete;
+    MsrJournal& operator=(const MsrJournal&) = delete;
 
     // Reads the file, when there is one of this boot; anything else starts an empty journal.
     void load();
@@ -64,6 +67,7 @@ private:
     std::vector<JournalEntry> m_entries;
     std::unordered_set<uint64_t> m_held;
     bool m_stored = false;  // the file holds every entry but the newest, as this run wrote it
+    int m_appendFd = -1;    // that file, open for appending, once the first line is added
 };
 
 }  // namespace zandro
