@@ -3,67 +3,28 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "A64Rows.h"
+#include "K5K6Rows.h"
+#include "K7Rows.h"
+#include "Pentium3Rows.h"
+#include "Pentium4Rows.h"
+#include "PentiumMRows.h"
+#include "ThermalRows.h"
+
 namespace zandro {
 
 namespace {
 
 using K = OptionKind;
 
-constexpr uint32_t kPowerOn = 0x2A;        // P6 and Pentium M power-on configuration
-constexpr uint32_t kErrorDisables = 0x2B;  // Pentium 4: a set bit switches a check off
-constexpr uint32_t kK5Hwcr = 0x83;         // K5 hardware configuration
-constexpr uint32_t kL2Control = 0x11E;     // P6 and Pentium M level 2 cache control
-constexpr uint32_t kClockModulation = 0x19A;
+constexpr uint32_t kL2Control = 0x11E;  // P6 level 2 cache control
 constexpr uint32_t kTm2Control = 0x19D;
 constexpr uint32_t kMiscEnable = 0x1A0;
 constexpr uint32_t kPerfControl = 0x199;
-constexpr uint32_t kEfer = 0xC0000080;
-constexpr uint32_t kK6Whcr = 0xC0000082;
-constexpr uint32_t kSyscfg = 0xC0010010;
-constexpr uint32_t kHwcr = 0xC0010015;
 constexpr uint32_t kFidVidControl = 0xC0010041;
-constexpr uint32_t kK7ClockControl = 0xC001001B;
-
-constexpr uint32_t bit(unsigned n) {
-    return uint32_t(1) << n;
-}
-constexpr uint32_t fieldMask(unsigned high, unsigned low) {
-    return ((uint32_t(2) << (high - low)) - 1) << low;
-}
 
 FieldWrite bitTo(uint32_t index, unsigned n, bool set) {
     return {index, bit(n), set ? bit(n) : 0};
-}
-
-// "Enable" and "Disable" of one bit; `enableSets` is false where the bit switches the feature off.
-std::vector<OptionChoice> onOff(const std::string& prefix, uint32_t index, unsigned n,
-                                bool enableSets, const char* on = "EN", const char* off = "DIS") {
-    return {{prefix + on, "Enable", {bitTo(index, n, enableSets)}},
-            {prefix + off, "Disable", {bitTo(index, n, !enableSets)}}};
-}
-
-// The two buttons of a bit whose captions are not "Enable" and "Disable": the first sets the bit
-// when `firstSets`.
-std::vector<OptionChoice> twoWay(const char* first, const char* firstText, const char* second,
-                                 const char* secondText, uint32_t index, unsigned n,
-                                 bool firstSets) {
-    return {{first, firstText, {bitTo(index, n, firstSets)}},
-            {second, secondText, {bitTo(index, n, !firstSets)}}};
-}
-
-// 19Ah: bit 4 switches modulation on, bits 3..1 hold the duty code 1..7.
-std::vector<OptionChoice> dutyChoices(const std::string& prefix) {
-    static const char* const suffixes[] = {"DIS", "12", "25", "37", "50", "62", "75", "87"};
-    static const char* const texts[] = {"Disable", "12.5 %", "25.0 %", "37.5 %",
-                                        "50.0 %",  "62.5 %", "75.0 %", "87.5 %"};
-    std::vector<OptionChoice> choices;
-    for (uint32_t code = 0; code < 8; ++code) {
-        const uint32_t value = code == 0 ? 0 : bit(4) | (code << 1);
-        choices.push_back({prefix + "_OnDemandDuty" + suffixes[code],
-                           texts[code],
-                           {{kClockModulation, fieldMask(4, 1), value}}});
-    }
-    return choices;
 }
 
 // C001001Bh divisors: the items "8" .. "512" as a range bit and a 2-bit field, 4 items a range.
@@ -73,7 +34,7 @@ std::vector<OptionChoice> divisorItems(unsigned rangeBit, unsigned fieldLow) {
     for (uint32_t item = 0; item < 7; ++item) {
         const uint32_t value = ((item / 4) << rangeBit) | ((item % 4) << fieldLow);
         choices.push_back(
-            {"", items[item], {{kK7ClockControl, bit(rangeBit) | (3u << fieldLow), value}}});
+            {"", items[item], {{kK7ClockControlIndex, bit(rangeBit) | (3u << fieldLow), value}}});
     }
     return choices;
 }
@@ -83,7 +44,7 @@ std::vector<OptionChoice> timingItems() {
     static const char* const items[] = {"Ultra Fast", "Fast", "Normal", "Slow"};
     std::vector<OptionChoice> choices;
     for (uint32_t item = 0; item < 4; ++item)
-        choices.push_back({"", items[item], {{kK7ClockControl, 0x33333u, item * 0x11111u}}});
+        choices.push_back({"", items[item], {{kK7ClockControlIndex, 0x33333u, item * 0x11111u}}});
     return choices;
 }
 
@@ -97,57 +58,58 @@ std::vector<OptionChoice> latencyItems() {
     return choices;
 }
 
-// 11Eh bits 17..13: one bit per size.
-std::vector<OptionChoice> cacheSizeChoices() {
-    static const char* const sizes[][2] = {{"256", "256 kBytes"},
-                                           {"512", "512 kBytes"},
-                                           {"1024", "1 MByte"},
-                                           {"2048", "2 Mbytes"},
-                                           {"4096", "4 MBytes"}};
-    std::vector<OptionChoice> choices;
-    for (unsigned i = 0; i < 5; ++i)
-        choices.push_back({std::string("P6_CacheSizePerBank") + sizes[i][0],
-                           sizes[i][1],
-                           {{kL2Control, fieldMask(17, 13), bit(13 + i)}}});
-    return choices;
-}
-
-// The Pentium M chooses the monitor in 19Dh bit 16 and switches it on in 1A0h bit 3; "Disable"
-// is position 0.
-std::vector<OptionChoice> pentiumMMonitor() {
-    return {{"PMobile_ThermalMonitorDIS", "Disable", {bitTo(kMiscEnable, 3, false)}},
-            {"PMobile_ThermalMonitor1EN",
-             "Enable Thermal Monitor 1",
-             {bitTo(kTm2Control, 16, false), bitTo(kMiscEnable, 3, true)}},
-            {"PMobile_ThermalMonitor2EN",
-             "Enable Thermal Monitor 2",
-             {bitTo(kTm2Control, 16, true), bitTo(kMiscEnable, 3, true)}}};
-}
-
-// The Pentium 4 switches both monitors in 1A0h (bit 3 and bit 13); bit 13 is left alone where
-// the processor lacks Thermal Monitor 2, except by its own button. "Disable" is position 1.
-std::vector<OptionChoice> pentium4Monitor() {
-    const FieldWrite tm2Off = {kMiscEnable, bit(13), 0, true};
-    return {{"NetBurst_ThermalMonitor1EN",
-             "Enable Thermal Monitor 1",
-             {bitTo(kMiscEnable, 3, true), tm2Off}},
-            {"NetBurst_ThermalMonitorDIS", "Disable", {bitTo(kMiscEnable, 3, false), tm2Off}},
-            {"NetBurst_ThermalMonitor2EN",
-             "Enable Thermal Monitor 2",
-             {{kMiscEnable, bit(3) | bit(13), bit(13)}}}};
-}
-
-// The hidden bus frequency buttons write nothing; 200 MHz comes before 166 MHz.
-std::vector<OptionChoice> busChoices() {
-    return {{"NetBurst_100MHz", "100 MHz", {}},
-            {"NetBurst_133MHz", "133 MHz", {}},
-            {"NetBurst_200MHz", "200 MHz", {}},
-            {"NetBurst_166MHz", "166 MHz", {}}};
-}
-
 OptionCode radio(uint16_t code, FamilyKind family, const char* caption,
                  std::vector<OptionChoice> choices) {
     return {code, family, K::Radio, caption, nullptr, std::move(choices)};
+}
+
+// A button and the one read-modify-write of its register that a click makes (none at index 0).
+OptionChoice buttonChoice(std::string name, const RowButton& button, uint32_t index) {
+    std::vector<FieldWrite> writes;
+    if (index != 0)
+        writes.push_back({index, button.set | button.clear, button.set});
+    return {std::move(name), button.caption, std::move(writes)};
+}
+
+OptionCode rowCode(FamilyKind family, const OptionRow& row) {
+    return radio(row.code, family, row.caption,
+                 {buttonChoice(row.first.name, row.first, row.index),
+                  buttonChoice(row.second.name, row.second, row.index)});
+}
+
+OptionCode groupCode(FamilyKind family, const ChoiceGroup& group) {
+    std::vector<OptionChoice> choices;
+    for (const RowButton& button : group.buttons)
+        choices.push_back(
+            buttonChoice(group.prefix + std::string(button.name), button, group.index));
+    return radio(group.code, family, group.caption, std::move(choices));
+}
+
+// A thermal monitor group: its buttons, each with the writes its position makes.
+OptionCode monitorCode(FamilyKind family, const ChoiceGroup& group,
+                       std::vector<std::vector<FieldWrite>> writes) {
+    OptionCode option = groupCode(family, group);
+    for (size_t position = 0; position < writes.size(); ++position)
+        option.choices[position].writes = std::move(writes[position]);
+    return option;
+}
+
+// The Pentium M chooses the monitor in 19Dh bit 16 and switches it on in 1A0h bit 3.
+OptionCode pentiumMMonitor() {
+    return monitorCode(FamilyPentiumM, kPMobileThermal.monitor,
+                       {{bitTo(kMiscEnable, 3, false)},
+                        {bitTo(kTm2Control, 16, false), bitTo(kMiscEnable, 3, true)},
+                        {bitTo(kTm2Control, 16, true), bitTo(kMiscEnable, 3, true)}});
+}
+
+// The Pentium 4 switches both monitors in 1A0h (bit 3 and bit 13); bit 13 is left alone where
+// the processor lacks Thermal Monitor 2, except by its own button.
+OptionCode pentium4Monitor() {
+    const FieldWrite tm2Off = {kMiscEnable, bit(13), 0, true};
+    return monitorCode(FamilyPentium4, kNetBurstThermal.monitor,
+                       {{bitTo(kMiscEnable, 3, true), tm2Off},
+                        {bitTo(kMiscEnable, 3, false), tm2Off},
+                        {{kMiscEnable, bit(3) | bit(13), bit(13)}}});
 }
 
 OptionCode fixedList(uint16_t code, FamilyKind family, OptionKind kind, const char* caption,
@@ -160,70 +122,22 @@ OptionCode changeList(uint16_t code, FamilyKind family, const char* control, con
     return {code, family, K::List, " Multiplier adjustments ", control, {}, -1, list, index};
 }
 
+// The radio groups come from the pages' row tables; the lists and the number are typed here.
 std::vector<OptionCode> buildCodes() {
     const FamilyKind a64 = FamilyAthlon64, pm = FamilyPentiumM, p4 = FamilyPentium4,
                      k7 = FamilyAthlonK7, p6 = FamilyPentium3, k6 = FamilyK5K6;
-    return {
-        radio(20, a64, " No-Execute Page ", onOff("A64_NoExecutePage", kEfer, 11, true)),
-        // Long mode shows bit 10 (active) but switches bit 8 (enable).
-        radio(21, a64, " AMD64 Long Mode ", onOff("A64_AMD64LongMode", kEfer, 8, true)),
-        radio(22, a64, " System Call Extension ", onOff("A64_SystemCallExtension", kEfer, 0, true)),
-        radio(23, a64, " Machine Check Registers ",
-              twoWay("A64_MachineCheckRegistersAL", "Allow", "A64_MachineCheckRegistersDIS",
-                     "Disallow", kHwcr, 18, true)),
-        radio(24, a64, " SSE Instructions Support ",
-              onOff("A64_SSEInstructionSupport", kHwcr, 15, false)),
+    std::vector<OptionCode> codes = {
         changeList(40, a64, "A64_MultiplierCombo", "multiplier", kFidVidControl),
         changeList(41, a64, "A64_VoltageCombo", "voltage", kFidVidControl),
-
-        radio(120, pm, " Data Error Checking ",
-              onOff("PMobile_DataErrorChecking", kPowerOn, 1, true)),
-        radio(121, pm, " Response Error Checking ",
-              onOff("PMobile_ResponseErrorChecking", kPowerOn, 2, true)),
-        radio(122, pm, " Enhanced Intel SpeedStep technology ",
-              onOff("PMobile_EnhancedSpeedStep", kMiscEnable, 16, true)),
-        radio(130, pm, " L2 Enabled ", onOff("PMobile_L2Enabled", kL2Control, 8, true)),
-        radio(140, pm, " Slow Down When Overheating Protection ", pentiumMMonitor()),
-        radio(141, pm, " On-Demand Clock Modulation ", dutyChoices("PMobile")),
+        pentiumMMonitor(),
+        groupCode(pm, kPMobileThermal.duty),
         changeList(150, pm, "PMobile_MultiplierCombo", "multiplier", kPerfControl),
         changeList(151, pm, "PMobile_VoltageCombo", "voltage", kPerfControl),
-
-        radio(210, p4, " System Bus Frequency (Factory Settings) ", busChoices()),
-        radio(220, p4, " Data Error Checking ",
-              onOff("NetBurst_DataErrorChecking", kErrorDisables, 1, false)),
-        radio(221, p4, " Response Error Checking ",
-              onOff("NetBurst_ResponseErrorChecking", kErrorDisables, 2, false)),
-        radio(222, p4, " Adress/Request Error Checking ",
-              onOff("NetBurst_AdressErrorChecking", kErrorDisables, 3, false)),
-        // Switching fast strings off takes the L1 context mode bit with it.
-        radio(230, p4, " Fast Strings ",
-              {{"NetBurst_FastStringEN", "Enable", {bitTo(kMiscEnable, 0, true)}},
-               {"NetBurst_FastStringDIS", "Disable", {{kMiscEnable, bit(0) | bit(24), 0}}}}),
-        radio(231, p4, " x87 FPU OP-code Compatibility Mode ",
-              onOff("NetBurst_x87FPU", kMiscEnable, 2, true)),
-        radio(232, p4, " Third-Level Cache ", onOff("NetBurst_L3cache", kMiscEnable, 6, false)),
-        radio(233, p4, " Performance Monitoring ",
-              onOff("NetBurst_PerfMonitor", kMiscEnable, 7, true)),
-        radio(234, p4, " Hardware Data Prefetch ",
-              onOff("NetBurst_Prefetch", kMiscEnable, 9, false)),
-        radio(235, p4, " Adjacent Cache Line Prefetch ",
-              twoWay("NetBurst_CacheLine1", "1 cache line", "NetBurst_CacheLine2", "2 cache lines",
-                     kMiscEnable, 19, true)),
-        radio(236, p4, " L1 Data Cache Context Mode ",
-              twoWay("NetBurst_L1shared", "Shared", "NetBurst_L1adaptive", "Adaptive", kMiscEnable,
-                     24, true)),
-        radio(237, p4, " MONITOR and MWAIT Instructions Support ",
-              onOff("NetBurst_MonitorMwait", kMiscEnable, 18, true)),
-        radio(238, p4, " Limit CPUID Supported Standard Level",
-              twoWay("NetBurst_CPUIDlimitYES", "Limit to 3", "NetBurst_CPUIDlimitNO", "No limit",
-                     kMiscEnable, 22, true)),
-        radio(239, p4, " Enhanced Intel SpeedStep technology ",
-              onOff("NetBurst_EnhancedSpeedStep", kMiscEnable, 16, true)),
-        radio(240, p4, " Slow Down When Overheating Protection ", pentium4Monitor()),
-        radio(241, p4, " On-Demand Clock Modulation ", dutyChoices("NetBurst")),
+        groupCode(p4, kNetBurstBusGroup),
+        pentium4Monitor(),
+        groupCode(p4, kNetBurstThermal.duty),
         changeList(250, p4, "NetBurst_MultiplierCombo", "multiplier", kPerfControl),
         changeList(251, p4, "NetBurst_VoltageCombo", "voltage", kPerfControl),
-
         // "Set" with no item selected leaves the fields 0: divisor 8, timing "Ultra Fast".
         fixedList(320, k7, K::AlwaysList, " Halt Disconnect Clock Divisor ", "K7_HLTmultiCombo",
                   divisorItems(6, 2), 0),
@@ -231,48 +145,12 @@ std::vector<OptionCode> buildCodes() {
                   divisorItems(18, 14), 0),
         fixedList(322, k7, K::AlwaysList, " Clock Change Timing ", "K7_CLKtimingCombo",
                   timingItems(), 0),
-        radio(323, k7, " APIC bus messages during clock ramp down ",
-              twoWay("K7_APICbusMessagesReject", "Reject", "K7_APICbusMessagesNoReject",
-                     "Do not reject", kK7ClockControl, 19, true)),
-        radio(330, k7, " System Call Extension ", onOff("K7_SystemCallExtension", kEfer, 0, true)),
-        radio(331, k7, " System Data ECC Checking ",
-              onOff("K7_SystemECCchecking", kSyscfg, 15, true)),
-        radio(332, k7, " TLB Force Cacheable ", onOff("K7_TLBforceCacheable", kHwcr, 3, true)),
-        radio(333, k7, " SSE Instruction Support ",
-              onOff("K7_SSEInstructionSupport", kHwcr, 15, false)),
         changeList(350, k7, "K7_MultiplierCombo", "multiplier", kFidVidControl),
         changeList(351, k7, "K7_VoltageCombo", "voltage", kFidVidControl),
-
-        radio(420, p6, " Data Error Checking ", onOff("P6_DataErrorChecking", kPowerOn, 1, true)),
-        radio(421, p6, " Response Error Checking ",
-              onOff("P6_ResponseErrorChecking", kPowerOn, 2, true)),
-        radio(422, p6, " Low Power Mode Enable ", onOff("P6_LowPowerMode", kPowerOn, 26, true)),
-        radio(440, p6, " L2 Enabled ", onOff("P6_L2Enabled", kL2Control, 8, true)),
         // "Apply" with no latency selected writes nothing.
         fixedList(441, p6, K::List, " L2 cache Latency ", "P6_L2cacheLatencyCombo", latencyItems(),
                   -1),
-        radio(442, p6, " Cache size per bank ", cacheSizeChoices()),
-        radio(443, p6, " L2 Configured ", onOff("P6_L2configured", kL2Control, 0, true)),
-        radio(450, p6, " Cache State Error Checking enable ",
-              onOff("P6_L2CacheStateErrorChecking", kL2Control, 18, true)),
-        radio(451, p6, " CRTN Parity Checking ",
-              onOff("P6_L2CRTNParityChecking", kL2Control, 7, true)),
-        radio(452, p6, " Address Parity Checking ",
-              onOff("P6_L2AddressParityChecking", kL2Control, 6, true)),
-        radio(453, p6, " ECC Checking ", onOff("P6_L2ECCChecking", kL2Control, 5, true)),
-
-        // The K5 bits switch their feature off.
-        radio(510, k6, " Level 1 Data Cache ", onOff("K5_L1DataCache", kK5Hwcr, 7, false)),
-        radio(511, k6, " Level 1 Instruction Cache ",
-              onOff("K5_L1InstructionCache", kK5Hwcr, 6, false)),
-        radio(512, k6, " Branch Prediction ", onOff("K5_BranchPrediction", kK5Hwcr, 5, false)),
-        radio(513, k6, " Write Allocate ", onOff("K5_WriteAllocate", kK5Hwcr, 4, false)),
-        radio(514, k6, " Clocks Snooping on Halt and Stop Grant ",
-              onOff("K5_ClockSnoop", kK5Hwcr, 0, false)),
-        radio(520, k6, " Write Cacheability Detection ",
-              onOff("K6_WriteAllocate", kK6Whcr, 8, true)),
-        radio(521, k6, " Write Allocate in 15 to 16 MByte Range ",
-              onOff("K6_WriteAllocate15to16MB", kK6Whcr, 0, true)),
+        groupCode(p6, kP6CacheSizeGroup),
         // C0000082h bits 7..1: the limit in blocks of 4 MBytes.
         {522,
          k6,
@@ -286,8 +164,27 @@ std::vector<OptionCode> buildCodes() {
          7,
          1,
          127},
-        radio(523, k6, " System Call Extensions ", onOff("K6_SystemCallExtension", kEfer, 0, true)),
     };
+    const auto addRows = [&codes](FamilyKind family, std::span<const OptionRow> rows) {
+        for (const OptionRow& row : rows)
+            codes.push_back(rowCode(family, row));
+    };
+    addRows(a64, kA64FeatureRows);
+    addRows(pm, kPMobileFeatureRows);
+    addRows(pm, kPMobileL2Rows);
+    addRows(p4, kNetBurstErrorRows);
+    addRows(p4, kNetBurstFeatureRows);
+    addRows(k7, kK7ApicRows);
+    addRows(k7, kK7FeatureRows);
+    addRows(p6, kP6FeatureRows);
+    addRows(p6, kP6CacheRows);
+    addRows(p6, kP6ErrorRows);
+    addRows(k6, kK5Rows);
+    addRows(k6, kK6Rows);
+    // The file format's table runs family by family in code order.
+    std::stable_sort(codes.begin(), codes.end(),
+                     [](const OptionCode& a, const OptionCode& b) { return a.code < b.code; });
+    return codes;
 }
 
 std::string trimmed(const char* text) {
