@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QPushButton>
-#include <QRadioButton>
 
 #include "EditBox.h"
 #include "Messages.h"
@@ -10,6 +9,7 @@
 #include "NameStringEditor.h"
 #include "SheetBuilder.h"
 #include "StatusPanel.h"
+#include "config/A64Rows.h"
 #include "core/CoreClock.h"
 #include "core/MsrBuffer.h"
 #include "platform/Platform.h"
@@ -21,43 +21,7 @@ namespace zandro {
 
 namespace {
 
-constexpr uint32_t kEfer = 0xC0000080;
-constexpr uint32_t kHwcr = 0xC0010015;
 constexpr uint32_t kManufacturingId = 0xC001001E;
-
-// One on/off feature: where its status is read, and which bit its two buttons write.
-struct OptionRow {
-    const char* caption;
-    const char* panel;
-    uint32_t index;
-    unsigned statusBit;
-    const char* whenClear;
-    const char* whenSet;
-    const char* onName;
-    const char* onCaption;
-    const char* offName;
-    const char* offCaption;
-    unsigned writeBit;
-    bool onSetsBit;  // SSE is disabled by setting its bit
-    bool flushing;
-};
-
-const std::array<OptionRow, A64Page::kOptionCount> kOptions = {{
-    {" No-Execute Page ", "A64_NoExecutePage", kEfer, 11, "Disabled", "Enabled",
-     "A64_NoExecutePageEN", "Enable", "A64_NoExecutePageDIS", "Disable", 11, true, false},
-    // Long mode shows "active" (bit 10) but switches "enable" (bit 8).
-    {" AMD64 Long Mode ", "A64_AMD64LongMode", kEfer, 10, "Not active", "Active",
-     "A64_AMD64LongModeEN", "Enable", "A64_AMD64LongModeDIS", "Disable", 8, true, false},
-    {" System Call Extension ", "A64_SystemCallExtension", kEfer, 0, "Disabled", "Enabled",
-     "A64_SystemCallExtensionEN", "Enable", "A64_SystemCallExtensionDIS", "Disable", 0, true,
-     false},
-    {" Machine Check Registers ", "A64_MachineCheckRegisters", kHwcr, 18, "Write Not Allowed",
-     "Write Allowed", "A64_MachineCheckRegistersAL", "Allow", "A64_MachineCheckRegistersDIS",
-     "Disallow", 18, true, false},
-    {" SSE Instructions Support ", "A64_SSEInstructionSupport", kHwcr, 15, "Enabled", "Disabled",
-     "A64_SSEInstructionSupportEN", "Enable", "A64_SSEInstructionSupportDIS", "Disable", 15, false,
-     true},
-}};
 
 // The seven fields of C0010042h on the info tab.
 const std::array<FidVidRow, 7> kFidVidRows = {{
@@ -70,8 +34,7 @@ const std::array<FidVidRow, 7> kFidVidRows = {{
     {" Multiplier ", "Maximum:", "A64_MaximumMultiplier", 21, 16, false},
 }};
 
-// Option codes in a configuration file: one per feature row, then the two boxes.
-constexpr uint16_t kFirstOptionCode = 20;
+// Option codes in a configuration file of the two boxes; the feature rows carry their own.
 constexpr uint16_t kMultiplierCode = 40;
 constexpr uint16_t kVoltageCode = 41;
 
@@ -110,6 +73,7 @@ private:
 
 A64Page::A64Page(const PageContext& context, QWidget* parent, PageBuild build)
     : FamilyPage(QStringLiteral("pgctrlA64"), FamilyAthlon64, context, parent),
+      m_rows(context, [this] { A64_RefreshStatus(); }),
       m_fidVidInfo(kFidVidRows, A64_VidToText, A64_FidToText) {
     if (build == PageBuild::Now)
         ensureBuilt();
@@ -152,18 +116,7 @@ void A64Page::buildInformation(TabSheet* sheet) {
 
 void A64Page::buildFeatures(TabSheet* sheet) {
     SheetBuilder builder(sheet, true);
-    for (int row = 0; row < kOptionCount; ++row) {
-        const OptionRow& option = kOptions[size_t(row)];
-        QGroupBox* group = builder.group(QString::fromLatin1(option.caption));
-        m_optionPanels[size_t(row)] = builder.status(group, QString::fromLatin1(option.panel));
-        QRadioButton* on = builder.radio(group, QString::fromLatin1(option.onName),
-                                         QString::fromLatin1(option.onCaption));
-        QRadioButton* off = builder.radio(group, QString::fromLatin1(option.offName),
-                                          QString::fromLatin1(option.offCaption));
-        m_optionButtons[size_t(row)] = {on, off};
-        connect(on, &QRadioButton::clicked, this, [this, row] { optionClick(row, true); });
-        connect(off, &QRadioButton::clicked, this, [this, row] { optionClick(row, false); });
-    }
+    m_rows.build(builder, kA64FeatureRows);
     builder.finish();
 }
 
@@ -211,37 +164,13 @@ void A64Page::A64_RefreshStatus() {
     m_reticle->showRead(msr, QString::number(msr.MsrBits(9, 8)));
 
     // EFER first, then HWCR: each register is read once and all its rows decoded.
-    for (uint32_t index : {kEfer, kHwcr}) {
+    for (uint32_t index : {kA64Efer, kA64Hwcr}) {
         msr.Index = index;
         msr.ReadMsr();
-        for (size_t row = 0; row < kOptions.size(); ++row) {
-            const OptionRow& option = kOptions[row];
-            if (option.index != index)
-                continue;
-            m_optionPanels[row]->showRead(
-                msr, QString::fromLatin1(msr.MsrBit(option.statusBit) ? option.whenSet
-                                                                      : option.whenClear));
-        }
+        m_rows.show();
     }
 
     m_fidVidInfo.refresh(msr, platform, context().flags.UserProtection);
-}
-
-void A64Page::optionClick(int row, bool enable) {
-    const OptionRow& option = kOptions[size_t(row)];
-    MsrBuffer& msr = context().msr;
-    msr.Index = option.index;
-    msr.ReadMsr();
-    const uint32_t mask = uint32_t(1) << option.writeBit;
-    if (enable == option.onSetsBit)
-        msr.Low |= mask;
-    else
-        msr.Low &= ~mask;
-    if (option.flushing)
-        msr.WriteMsrFlushing();
-    else
-        msr.WriteMsr();
-    A64_RefreshStatus();
 }
 
 void A64Page::fillLists() {
@@ -328,15 +257,7 @@ bool A64Page::A64_InitiateFIDVIDChangeButtonClick() {
 }
 
 std::vector<OptionRecord> A64Page::savedOptions() const {
-    std::vector<OptionRecord> records;
-    for (size_t row = 0; row < m_optionButtons.size(); ++row) {
-        for (size_t position = 0; position < 2; ++position) {
-            if (m_optionButtons[row][position]->isChecked()) {
-                records.push_back({uint16_t(kFirstOptionCode + row), uint8_t(position)});
-                break;
-            }
-        }
-    }
+    std::vector<OptionRecord> records = m_rows.saved();
     if (frequency.multiplier->currentIndex() >= 0)
         records.push_back({kMultiplierCode, uint8_t(frequency.multiplier->currentIndex())});
     if (frequency.voltage->currentIndex() >= 0)
@@ -345,12 +266,8 @@ std::vector<OptionRecord> A64Page::savedOptions() const {
 }
 
 RecordAction A64Page::applyRecord(OptionRecord record) {
-    if (record.code >= kFirstOptionCode && record.code < kFirstOptionCode + kOptionCount) {
-        // A value naming no button is ignored; the buttons themselves stay as they are.
-        if (record.value < 2)
-            optionClick(record.code - kFirstOptionCode, record.value == 0);
+    if (m_rows.apply(record) == RecordAction::Applied)
         return RecordAction::Applied;
-    }
     QComboBox* box = record.code == kMultiplierCode ? frequency.multiplier
                      : record.code == kVoltageCode  ? frequency.voltage
                                                     : nullptr;

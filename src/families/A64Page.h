@@ -6,8 +6,7 @@
 #include "FamilyPage.h"
 #include "FidVidInfo.h"
 #include "FrequencyControls.h"
-
-class QRadioButton;
+#include "OptionRows.h"
 
 namespace zandro {
 
@@ -51,8 +50,6 @@ public:
     FrequencyControls frequency;
     std::unique_ptr<NameStringEditor> nameEditor;
 
-    static constexpr int kOptionCount = 5;
-
 protected:
     void buildSheets() override;
     StatusPanel* coreClockPanel() const override { return A64_CurrentCoreClock; }
@@ -69,14 +66,11 @@ private:
     void buildInformation(TabSheet* sheet);
     void buildFeatures(TabSheet* sheet);
     void buildFrequencyControl(TabSheet* sheet);
-    void optionClick(int row, bool enable);
     void showReport(const QString& text, int red, int green, int blue);
     bool checkBox(EditBox* box, long long upper, const QString& message);
     void showCoreClock();
 
-    std::array<StatusPanel*, kOptionCount> m_optionPanels{};
-    // The two buttons of each option row: enable/allow first, as the file counts them.
-    std::array<std::array<QRadioButton*, 2>, kOptionCount> m_optionButtons{};
+    OptionRows m_rows;  // the five feature switches
     StatusPanel* m_majorMask = nullptr;
     StatusPanel* m_minorMask = nullptr;
     StatusPanel* m_reticle = nullptr;

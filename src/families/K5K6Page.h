@@ -1,7 +1,5 @@
 #pragma once
 
-#include <array>
-
 #include "FamilyPage.h"
 #include "OptionRows.h"
 
@@ -31,9 +29,6 @@ public:
     std::vector<OptionRecord> savedOptions() const override;
     RecordAction applyRecord(OptionRecord record) override;
 
-    // Rows 0-4 are the K5 options, 5-7 the K6 ones.
-    static constexpr int kOptionCount = 8;
-    void optionClick(int row, bool enable);
     void K6_WriteAllocateLimitBoxChange();
     bool K6_WriteAllocateLimitSETClick();  // false when the box's value was refused
 
@@ -49,14 +44,11 @@ protected:
 private:
     void buildK5(TabSheet* sheet);
     void buildK6(TabSheet* sheet);
-    void addOption(SheetBuilder& builder, int row);
-    void showOptions(uint32_t index);
 
-    RadioRecords m_records;
-    std::array<StatusPanel*, kOptionCount> m_options{};
+    // Each tab's rows end their clicks in that tab's status routine.
+    OptionRows m_k5Rows;
+    OptionRows m_k6Rows;
     StatusPanel* m_limit = nullptr;
-    // The K5 write allocate panel and its two buttons, usable only as the stepping allows.
-    std::array<QWidget*, 3> m_k5WriteAllocateControls{};
 };
 
 }  // namespace zandro

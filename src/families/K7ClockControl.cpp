@@ -38,7 +38,6 @@ K7ClockControl K7ClockControl::decode(uint32_t low) {
         same = same && ((low >> shift) & 3u) == first;
     if (same)
         clock.timing = first;
-    clock.apicRejected = (low & kK7ApicRejectBit) != 0;
     return clock;
 }
 

@@ -11,11 +11,10 @@ constexpr uint32_t kK7ClockControl = 0xC001001B;
 
 // Halt disconnect divisor: range bit 6, field 3..2; stop grant divisor: range bit 18, field
 // 15..14; clock change timing: five copies of one 2-bit value at 1..0, 5..4, 9..8, 13..12,
-// 17..16; bit 19: APIC bus messages rejected during clock ramp down.
+// 17..16. Bit 19, APIC bus messages rejected during clock ramp down, is an option row.
 constexpr uint32_t kK7HaltDivisorMask = (1u << 6) | (3u << 2);
 constexpr uint32_t kK7StopGrantDivisorMask = (1u << 18) | (3u << 14);
 constexpr uint32_t kK7TimingMask = 0x33333;
-constexpr uint32_t kK7ApicRejectBit = 1u << 19;
 
 // The items of the divisor and timing boxes, by index.
 constexpr std::array<const char*, 7> kK7DivisorItems = {"8", "16", "32", "64", "128", "256", "512"};
@@ -27,7 +26,6 @@ struct K7ClockControl {
     std::optional<unsigned> haltDivisor;
     std::optional<unsigned> stopGrantDivisor;
     std::optional<unsigned> timing;
-    bool apicRejected = false;
 
     static K7ClockControl decode(uint32_t low);
 

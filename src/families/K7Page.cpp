@@ -3,7 +3,6 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QPushButton>
-#include <QRadioButton>
 
 #include "EditBox.h"
 #include "K7ClockControl.h"
@@ -11,6 +10,7 @@
 #include "NameStringEditor.h"
 #include "SheetBuilder.h"
 #include "StatusPanel.h"
+#include "config/K7Rows.h"
 #include "core/Cpuid.h"
 #include "core/MsrBuffer.h"
 #include "platform/Platform.h"
@@ -21,22 +21,7 @@ namespace zandro {
 
 namespace {
 
-constexpr uint32_t kEfer = 0xC0000080;
-constexpr uint32_t kSyscfg = 0xC0010010;
-constexpr uint32_t kHwcr = 0xC0010015;
 constexpr uint32_t kManufacturingId = 0xC001001E;
-
-// The Features tab's switches; SSE is enabled by clearing its disable bit.
-const std::array<OptionRow, K7Page::kFeatureCount> kFeatures = {{
-    {" System Call Extension ", "K7_SystemCallExtension", kEfer, 0, "Disabled", "Enabled",
-     "K7_SystemCallExtensionEN", "K7_SystemCallExtensionDIS", true, false, 330},
-    {" System Data ECC Checking ", "K7_SystemECCchecking", kSyscfg, 15, "Disabled", "Enabled",
-     "K7_SystemECCcheckingEN", "K7_SystemECCcheckingDIS", true, true, 331},
-    {" TLB Force Cacheable ", "K7_TLBforceCacheable", kHwcr, 3, "Disabled", "Enabled",
-     "K7_TLBforceCacheableEN", "K7_TLBforceCacheableDIS", true, false, 332},
-    {" SSE Instruction Support ", "K7_SSEInstructionSupport", kHwcr, 15, "Enabled", "Disabled",
-     "K7_SSEInstructionSupportEN", "K7_SSEInstructionSupportDIS", false, true, 333},
-}};
 
 // The six fields of C0010042h on the info tab.
 const std::array<FidVidRow, 6> kFidVidRows = {{
@@ -48,7 +33,6 @@ const std::array<FidVidRow, 6> kFidVidRows = {{
     {" Multiplier ", "Maximum:", "K7_MaximumMultiplier", 20, 16, false},
 }};
 
-constexpr uint16_t kApicCode = 323;
 const QString kStopGrantCaption = QStringLiteral(" Stop Grant Clock Divisor ");
 const QString kStopGrantHaltCaption = QStringLiteral(" Stop Grant / Halt Clock Divisor ");
 
@@ -63,6 +47,7 @@ QStringList toStringList(const auto& texts) {
 
 K7Page::K7Page(const PageContext& context, QWidget* parent, PageBuild build)
     : FamilyPage(QStringLiteral("pgctrlK7"), FamilyAthlonK7, context, parent),
+      m_rows(context, [this] { K7_RefreshStatus(); }),
       m_fidVidInfo(kFidVidRows, K7_VidToText, K7_FidToText) {
     if (build == PageBuild::Now)
         ensureBuilt();
@@ -135,23 +120,13 @@ void K7Page::buildLowPowerModes(TabSheet* sheet) {
     connect(m_stopGrant.set, &QPushButton::clicked, this, [this] { K7_STPCLKmultiSETClick(); });
     connect(m_timing.set, &QPushButton::clicked, this, [this] { K7_CLKtimingSETClick(); });
 
-    QGroupBox* apic = builder.group(QStringLiteral(" APIC bus messages during clock ramp down "));
-    m_apicMessages = builder.status(apic, QStringLiteral("K7_APICbusMessages"));
-    m_apicButtons[0] =
-        builder.radio(apic, QStringLiteral("K7_APICbusMessagesReject"), QStringLiteral("Reject"));
-    m_apicButtons[1] = builder.radio(apic, QStringLiteral("K7_APICbusMessagesNoReject"),
-                                     QStringLiteral("Do not reject"));
-    m_records.add(kApicCode, m_apicButtons[0], [this] { K7_APICbusMessagesRejectClick(); });
-    m_records.add(kApicCode, m_apicButtons[1], [this] { K7_APICbusMessagesNoRejectClick(); });
+    m_rows.build(builder, kK7ApicRows);
     builder.finish();
 }
 
 void K7Page::buildFeatures(TabSheet* sheet) {
     SheetBuilder builder(sheet, true);
-    for (int row = 0; row < kFeatureCount; ++row) {
-        m_featurePanels[size_t(row)] = buildOption(builder, kFeatures[size_t(row)], m_records,
-                                                   [this, row](bool on) { featureClick(row, on); });
-    }
+    m_rows.build(builder, kK7FeatureRows);
     builder.finish();
 }
 
@@ -165,11 +140,10 @@ void K7Page::enableForModel(uint8_t model) {
          {static_cast<QWidget*>(m_stopGrant.panel), static_cast<QWidget*>(m_stopGrant.combo),
           static_cast<QWidget*>(m_stopGrant.set)})
         w->setEnabled(!noDivisors);
-    for (QWidget* w :
-         {static_cast<QWidget*>(m_halt.panel), static_cast<QWidget*>(m_halt.combo),
-          static_cast<QWidget*>(m_halt.set), static_cast<QWidget*>(m_apicMessages),
-          static_cast<QWidget*>(m_apicButtons[0]), static_cast<QWidget*>(m_apicButtons[1])})
+    for (QWidget* w : {static_cast<QWidget*>(m_halt.panel), static_cast<QWidget*>(m_halt.combo),
+                       static_cast<QWidget*>(m_halt.set)})
         w->setEnabled(!noDivisors && !oldCore);
+    m_rows.setUsable(kK7ApicRows[0], !noDivisors && !oldCore);
     m_stopGrant.group->setTitle(oldCore ? kStopGrantHaltCaption : kStopGrantCaption);
 }
 
@@ -187,18 +161,15 @@ void K7Page::K7_RefreshStatus() {
     m_maskRevision->showRead(
         msr, QStringLiteral("%1 / %2").arg(msr.MsrBits(7, 4)).arg(msr.MsrBits(3, 0)));
 
-    msr.Index = kHwcr;
+    msr.Index = kK7Hwcr;
     msr.ReadMsr();
     m_cpuNumber->showRead(msr, QString::number(msr.MsrBits(31, 28)));
 
     // EFER, SYSCFG, HWCR: each read once and all its rows decoded.
-    for (uint32_t index : {kEfer, kSyscfg, kHwcr}) {
+    for (uint32_t index : {kK7Efer, kK7Syscfg, kK7Hwcr}) {
         msr.Index = index;
         msr.ReadMsr();
-        for (size_t row = 0; row < kFeatures.size(); ++row) {
-            if (kFeatures[row].index == index)
-                m_featurePanels[row]->showRead(msr, optionText(msr, kFeatures[row]));
-        }
+        m_rows.show();
     }
 
     msr.Index = kK7ClockControl;
@@ -212,8 +183,9 @@ void K7Page::K7_RefreshStatus() {
 // follow the register too, so that a saved file or an untouched "Set" keeps what it holds.
 void K7Page::showClockControl(uint8_t model) {
     const MsrBuffer& msr = context().msr;
+    m_rows.show();
     if (!msr.holdsRead()) {
-        for (StatusPanel* panel : {m_halt.panel, m_stopGrant.panel, m_timing.panel, m_apicMessages})
+        for (StatusPanel* panel : {m_halt.panel, m_stopGrant.panel, m_timing.panel})
             panel->showRead(msr, QString());
         return;
     }
@@ -230,14 +202,6 @@ void K7Page::showClockControl(uint8_t model) {
         m_stopGrant.panel->setText(QString::fromLatin1(kK7DivisorItems[*clock.stopGrantDivisor]));
     if (clock.timing)
         m_timing.panel->setText(QString::fromLatin1(kK7TimingItems[*clock.timing]));
-    m_apicMessages->setText(clock.apicRejected ? QStringLiteral("Rejected")
-                                               : QStringLiteral("Not rejected"));
-}
-
-void K7Page::featureClick(int row, bool enable) {
-    const OptionRow& feature = kFeatures[size_t(row)];
-    writeOptionBit(context().msr, feature, enable == feature.onSetsBit);
-    K7_RefreshStatus();
 }
 
 void K7Page::writeClockControl(uint32_t clear, uint32_t set) {
@@ -249,12 +213,6 @@ void K7Page::writeClockControl(uint32_t clear, uint32_t set) {
     K7_RefreshStatus();
 }
 
-void K7Page::K7_APICbusMessagesRejectClick() {
-    writeClockControl(kK7ApicRejectBit, kK7ApicRejectBit);
-}
-void K7Page::K7_APICbusMessagesNoRejectClick() {
-    writeClockControl(kK7ApicRejectBit, 0);
-}
 void K7Page::setClockRow(ClockRow& row, uint32_t clear, uint32_t set) {
     row.picked = false;
     writeClockControl(clear, set);

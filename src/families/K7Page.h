@@ -11,7 +11,6 @@
 class QComboBox;
 class QGroupBox;
 class QPushButton;
-class QRadioButton;
 
 namespace zandro {
 
@@ -39,14 +38,7 @@ public:
     bool restoreOperatingPoint(uint64_t control, uint64_t status) override;
     std::optional<uint64_t> aimedStatus() override;
 
-    // Feature switches, in the order of the Features tab.
-    enum Feature { SystemCallExtension, SystemEccChecking, TlbForceCacheable, SseSupport };
-    static constexpr int kFeatureCount = 4;
-    void featureClick(int feature, bool enable);
-
     // Low power modes (C001001Bh).
-    void K7_APICbusMessagesRejectClick();
-    void K7_APICbusMessagesNoRejectClick();
     void K7_HLTmultiSETClick();
     void K7_STPCLKmultiSETClick();
     void K7_CLKtimingSETClick();
@@ -104,10 +96,7 @@ private:
     void showCoreClock();
 
     ClockRow m_halt, m_stopGrant, m_timing;
-    StatusPanel* m_apicMessages = nullptr;
-    std::array<QRadioButton*, 2> m_apicButtons{};
-    std::array<StatusPanel*, kFeatureCount> m_featurePanels{};
-    RadioRecords m_records;  // the feature switches, for configuration files
+    OptionRows m_rows;  // the APIC bus messages switch and the feature switches
     StatusPanel* m_coreMultiplier = nullptr;
     StatusPanel* m_maskRevision = nullptr;
     StatusPanel* m_cpuNumber = nullptr;

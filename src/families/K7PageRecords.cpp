@@ -29,7 +29,7 @@ std::vector<OptionRecord> K7Page::savedOptions() const {
         {kStopGrantDivisorCode, itemOrNone(K7_STPCLKmultiCombo)},
         {kTimingCode, itemOrNone(K7_CLKtimingCombo)},
     };
-    for (const OptionRecord& feature : m_records.saved())
+    for (const OptionRecord& feature : m_rows.saved())
         records.push_back(feature);
     for (const auto& [code, box] : {std::pair{kMultiplierCode, frequency.multiplier},
                                     std::pair{kVoltageCode, frequency.voltage}}) {
@@ -66,7 +66,7 @@ RecordAction K7Page::applyRecord(OptionRecord record) {
         default:
             break;
     }
-    return m_records.apply(record);
+    return m_rows.apply(record);
 }
 
 }  // namespace zandro

@@ -5,42 +5,55 @@
 
 #include "SheetBuilder.h"
 #include "StatusPanel.h"
-#include "config/ConfigCodes.h"
+#include "core/Cpuid.h"
 #include "core/MsrBuffer.h"
+#include "core/NetBurstCapabilities.h"
 
 namespace zandro {
 
-void writeOptionBit(MsrBuffer& msr, const OptionRow& row, bool set) {
-    msr.Index = row.index;
+namespace {
+
+constexpr uint8_t kFirstK5WriteAllocateStepping = 4;
+
+bool hasNeed(Platform& platform, RowNeed need) {
+    switch (need) {
+        case RowNeed::Nothing:
+            return true;
+        case RowNeed::L3Cache:
+            return HasL3Cache(platform);
+        case RowNeed::L1ContextId:
+            return HasL1ContextId(platform);
+        case RowNeed::Sse3:
+            return HasSSE3(platform);
+        case RowNeed::NetBurstModel3Up:
+            return IsNetBurstModel3Up(platform);
+        case RowNeed::K5WriteAllocate:
+            return ReadCpuid(platform).stepping >= kFirstK5WriteAllocateStepping;
+    }
+    return false;
+}
+
+void setEnabled(const RowControls& controls, bool enabled) {
+    controls.panel->setEnabled(enabled);
+    for (QRadioButton* button : controls.buttons)
+        button->setEnabled(enabled);
+}
+
+}  // namespace
+
+void writeButton(MsrBuffer& msr, uint32_t index, const RowButton& button, RowWrite write) {
+    msr.Index = index;
     msr.ReadMsr();
-    const uint32_t mask = uint32_t(1) << row.bit;
-    if (set)
-        msr.Low |= mask;
-    else
-        msr.Low &= ~mask;
-    if (row.flushing)
+    msr.Low = (msr.Low & ~button.clear) | button.set;
+    if (write == RowWrite::Flushing)
         msr.WriteMsrFlushing();
     else
         msr.WriteMsr();
 }
 
-QString optionText(const MsrBuffer& msr, const OptionRow& row) {
-    return QString::fromLatin1(msr.MsrBit(row.bit) ? row.whenSet : row.whenClear);
-}
-
-void RadioRecords::add(uint16_t code, QRadioButton* button, std::function<void()> handler) {
-    QObject::connect(button, &QRadioButton::clicked, button, handler);
+void RadioRecords::add(uint16_t code, size_t position, QRadioButton* button,
+                       std::function<void()> handler) {
     std::vector<Entry>& group = m_groups[code];
-    // The file position is the one the code table gives the button, so that saving, applying and
-    // --describe count the buttons alike; a button the table lacks goes last.
-    size_t position = group.size();
-    if (const OptionCode* option = findOptionCode(code)) {
-        const std::string name = button->objectName().toStdString();
-        for (size_t i = 0; i < option->choices.size(); ++i) {
-            if (option->choices[i].control == name)
-                position = i;
-        }
-    }
     if (group.size() <= position)
         group.resize(position + 1);
     group[position] = {button, std::move(handler)};
@@ -68,17 +81,98 @@ RecordAction RadioRecords::apply(OptionRecord record) const {
     return RecordAction::Applied;
 }
 
-StatusPanel* buildOption(SheetBuilder& builder, const OptionRow& row, RadioRecords& records,
-                         const std::function<void(bool on)>& click) {
-    QGroupBox* group = builder.group(QString::fromLatin1(row.caption));
-    StatusPanel* panel = builder.status(group, QString::fromLatin1(row.panel));
-    QRadioButton* on =
-        builder.radio(group, QString::fromLatin1(row.onName), QStringLiteral("Enable"));
-    QRadioButton* off =
-        builder.radio(group, QString::fromLatin1(row.offName), QStringLiteral("Disable"));
-    records.add(row.code, on, [click] { click(true); });
-    records.add(row.code, off, [click] { click(false); });
-    return panel;
+OptionRows::OptionRows(const PageContext& context, std::function<void()> refresh)
+    : m_context(context), m_refresh(std::move(refresh)) {}
+
+void OptionRows::build(SheetBuilder& builder, std::span<const OptionRow> rows) {
+    for (const OptionRow& row : rows) {
+        QGroupBox* group = builder.group(QString::fromLatin1(row.caption));
+        RowControls controls;
+        controls.panel = builder.status(group, QString::fromLatin1(row.panel));
+        for (size_t position = 0; position < 2; ++position) {
+            const RowButton& button = row.button(position);
+            QRadioButton* radio = builder.radio(group, QString::fromLatin1(button.name),
+                                                QString::fromLatin1(button.caption));
+            const auto handler = [this, &row, position] { click(row, position); };
+            QObject::connect(radio, &QRadioButton::clicked, radio, handler);
+            m_records.add(row.code, position, radio, handler);
+            controls.buttons[position] = radio;
+        }
+        m_rows.emplace_back(&row, controls);
+    }
+}
+
+std::pair<StatusPanel*, std::vector<QRadioButton*>> OptionRows::build(SheetBuilder& builder,
+                                                                      const ChoiceGroup& group) {
+    QGroupBox* box = builder.group(QString::fromLatin1(group.caption));
+    StatusPanel* panel = builder.status(box, QString::fromLatin1(group.panel));
+    std::vector<QRadioButton*> buttons(group.buttons.size());
+    for (const uint8_t position : group.shown) {
+        const RowButton& button = group.buttons[position];
+        QRadioButton* radio =
+            builder.radio(box, QLatin1String(group.prefix) + QLatin1String(button.name),
+                          QString::fromLatin1(button.caption));
+        const auto handler = [this, &group, position] { choose(group, position); };
+        QObject::connect(radio, &QRadioButton::clicked, radio, handler);
+        m_records.add(group.code, position, radio, handler);
+        buttons[position] = radio;
+    }
+    return {panel, buttons};
+}
+
+bool OptionRows::usable(const OptionRow& row) const {
+    return row.need == RowNeed::Nothing || !m_context.flags.UserProtection ||
+           hasNeed(m_context.platform, row.need);
+}
+
+void OptionRows::show(const OptionRow& row) const {
+    const MsrBuffer& msr = m_context.msr;
+    controls(row).panel->showRead(
+        msr, QString::fromLatin1(msr.MsrBit(row.bit) ? row.whenSet : row.whenClear));
+}
+
+void OptionRows::show(bool switchUsable) const {
+    for (const auto& [row, controls] : m_rows) {
+        if (row->index != m_context.msr.Index)
+            continue;
+        const bool rowUsable = usable(*row);
+        if (switchUsable && row->need != RowNeed::Nothing)
+            setEnabled(controls, rowUsable);
+        if (rowUsable)
+            show(*row);
+    }
+}
+
+void OptionRows::enableUsable() const {
+    for (const auto& [row, controls] : m_rows) {
+        if (row->need != RowNeed::Nothing)
+            setEnabled(controls, usable(*row));
+    }
+}
+
+const RowControls& OptionRows::controls(const OptionRow& row) const {
+    const auto built = std::find_if(m_rows.begin(), m_rows.end(),
+                                    [&row](const auto& entry) { return entry.first == &row; });
+    if (built == m_rows.end())
+        qFatal("option row %s asked for before it was built", row.panel);
+    return built->second;
+}
+
+void OptionRows::setUsable(const OptionRow& row, bool usable) const {
+    setEnabled(controls(row), usable);
+}
+
+void OptionRows::click(const OptionRow& row, size_t position) const {
+    writeButton(m_context.msr, row.index, row.button(position), row.write);
+    m_refresh();
+}
+
+void OptionRows::choose(const ChoiceGroup& group, size_t position) const {
+    // Groups kept only for the configuration file write nothing and need no refresh.
+    if (group.index == 0)
+        return;
+    writeButton(m_context.msr, group.index, group.buttons[position], group.write);
+    m_refresh();
 }
 
 void sortByCode(std::vector<OptionRecord>& records) {

@@ -1,15 +1,18 @@
 #pragma once
 
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <map>
-#include <optional>
+#include <span>
+#include <utility>
 #include <vector>
 
 #include "FamilyPage.h"
+#include "PageContext.h"
+#include "config/OptionRow.h"
 
-class QGroupBox;
 class QRadioButton;
 
 namespace zandro {
@@ -18,34 +21,14 @@ class MsrBuffer;
 class SheetBuilder;
 class StatusPanel;
 
-// One on/off option of a page: the register bit it shows and writes, the texts of the bit, its
-// two buttons and the configuration-file code of its group.
-struct OptionRow {
-    const char* caption;
-    const char* panel;
-    uint32_t index;
-    unsigned bit;
-    const char* whenClear;
-    const char* whenSet;
-    const char* onName;
-    const char* offName;
-    bool onSetsBit;  // the K5 bits disable their feature
-    bool flushing;   // written with cache write-back and invalidate
-    uint16_t code;
-};
-
-// Read-modify-write of the row's bit: set when `set`, clear otherwise.
-void writeOptionBit(MsrBuffer& msr, const OptionRow& row, bool set);
-// The row's status text for the register value in the buffer.
-QString optionText(const MsrBuffer& msr, const OptionRow& row);
+// Read-modify-write of a button's bits in register `index`.
+void writeButton(MsrBuffer& msr, uint32_t index, const RowButton& button, RowWrite write);
 
 // The radio groups of a page as records of a configuration file: the position of the selected
 // button, and the handler of the button at a stored position.
 class RadioRecords {
 public:
-    // Adds a button of group `code` at the position the code table gives its name; a click on it
-    // runs `handler`.
-    void add(uint16_t code, QRadioButton* button, std::function<void()> handler);
+    void add(uint16_t code, size_t position, QRadioButton* button, std::function<void()> handler);
     // One record per group with a selected button, in code order.
     std::vector<OptionRecord> saved() const;
     // Runs the handler at the record's position; a position without a button is ignored.
@@ -59,10 +42,53 @@ private:
     std::map<uint16_t, std::vector<Entry>> m_groups;
 };
 
-// Builds the group box of an option row: caption, status panel and its "Enable"/"Disable"
-// buttons, whose clicks run `click(true)` and `click(false)`.
-StatusPanel* buildOption(SheetBuilder& builder, const OptionRow& row, RadioRecords& records,
-                         const std::function<void(bool on)>& click);
+// The controls built for an option row.
+struct RowControls {
+    StatusPanel* panel = nullptr;
+    std::array<QRadioButton*, 2> buttons{};
+};
+
+// The option rows and choice groups of one page: builds their group boxes, shows the rows'
+// status, writes their clicks (each followed by the page's status routine, `refresh`) and keeps
+// their buttons for configuration files.
+class OptionRows {
+public:
+    OptionRows(const PageContext& context, std::function<void()> refresh);
+    OptionRows(const OptionRows&) = delete;  // its buttons' handlers hold it
+    OptionRows& operator=(const OptionRows&) = delete;
+
+    // Each row's group box: caption, status panel and its two buttons.
+    void build(SheetBuilder& builder, std::span<const OptionRow> rows);
+    // The group box of a choice group: caption, status panel and its buttons in the order shown;
+    // the panel, and the buttons in file order.
+    std::pair<StatusPanel*, std::vector<QRadioButton*>> build(SheetBuilder& builder,
+                                                              const ChoiceGroup& group);
+
+    // Shows the status of the built rows of the register the buffer holds, each where it is
+    // usable. With `switchUsable` the panel and buttons of a row with a need are enabled where it
+    // is usable and disabled elsewhere.
+    void show(bool switchUsable = false) const;
+    void show(const OptionRow& row) const;
+    // Enables or disables the panel and buttons of every row with a need, as it is usable.
+    void enableUsable() const;
+    bool usable(const OptionRow& row) const;
+    // The controls of a row that was built; a row that was not is a programming error.
+    const RowControls& controls(const OptionRow& row) const;
+    void setUsable(const OptionRow& row, bool usable) const;
+
+    void click(const OptionRow& row, size_t position) const;
+    void choose(const ChoiceGroup& group, size_t position) const;
+
+    RadioRecords& records() { return m_records; }
+    std::vector<OptionRecord> saved() const { return m_records.saved(); }
+    RecordAction apply(OptionRecord record) const { return m_records.apply(record); }
+
+private:
+    PageContext m_context;
+    std::function<void()> m_refresh;
+    std::vector<std::pair<const OptionRow*, RowControls>> m_rows;
+    RadioRecords m_records;
+};
 
 // Puts the records in the order of the file's code table.
 void sortByCode(std::vector<OptionRecord>& records);

@@ -2,10 +2,10 @@
 
 #include <QComboBox>
 #include <QPushButton>
-#include <QRadioButton>
 
 #include "SheetBuilder.h"
 #include "StatusPanel.h"
+#include "config/Pentium3Rows.h"
 #include "core/MsrBuffer.h"
 #include "pstates/CodeTables.h"
 
@@ -13,38 +13,10 @@ namespace zandro {
 
 namespace {
 
-constexpr uint32_t kEbcHardPowerOn = 0x2A;
 constexpr uint32_t kBbclControl = 0x119;  // bit 21 disables the processor serial number
-constexpr uint32_t kBbclCrCtl3 = 0x11E;   // the level 2 cache configuration
 constexpr unsigned kSerialNumberBit = 21;
 constexpr uint16_t kLatencyCode = 441;
-constexpr uint16_t kCacheSizeCode = 442;
 constexpr int kLatencyEntries = 16;
-
-// Rows 0-2 on the Features tab, 3-4 on the cache configuration tab, 5-8 on the error checking tab.
-const std::array<OptionRow, Pentium3Page::kOptionCount> kOptions = {{
-    {" Data Error Checking ", "P6_DataErrorChecking", kEbcHardPowerOn, 1, "Disabled", "Enabled",
-     "P6_DataErrorCheckingEN", "P6_DataErrorCheckingDIS", true, true, 420},
-    {" Response Error Checking ", "P6_ResponseErrorChecking", kEbcHardPowerOn, 2, "Disabled",
-     "Enabled", "P6_ResponseErrorCheckingEN", "P6_ResponseErrorCheckingDIS", true, true, 421},
-    {" Low Power Mode Enable ", "P6_LowPowerMode", kEbcHardPowerOn, 26, "Disabled", "Enabled",
-     "P6_LowPowerModeEN", "P6_LowPowerModeDIS", true, false, 422},
-    {" L2 Enabled ", "P6_L2Enabled", kBbclCrCtl3, 8, "Disabled", "Enabled and initialized",
-     "P6_L2EnabledEN", "P6_L2EnabledDIS", true, true, 440},
-    {" L2 Configured ", "P6_L2configured", kBbclCrCtl3, 0, "Disabled", "Enabled",
-     "P6_L2configuredEN", "P6_L2configuredDIS", true, true, 443},
-    {" Cache State Error Checking enable ", "P6_L2CacheStateErrorChecking", kBbclCrCtl3, 18,
-     "Disabled", "Enabled", "P6_L2CacheStateErrorCheckingEN", "P6_L2CacheStateErrorCheckingDIS",
-     true, true, 450},
-    {" CRTN Parity Checking ", "P6_L2CRTNParityChecking", kBbclCrCtl3, 7, "Disabled", "Enabled",
-     "P6_L2CRTNParityCheckingEN", "P6_L2CRTNParityCheckingDIS", true, true, 451},
-    {" Address Parity Checking ", "P6_L2AddressParityChecking", kBbclCrCtl3, 6, "Disabled",
-     "Enabled", "P6_L2AddressParityCheckingEN", "P6_L2AddressParityCheckingDIS", true, true, 452},
-    {" ECC Checking ", "P6_L2ECCChecking", kBbclCrCtl3, 5, "Disabled", "Enabled",
-     "P6_L2ECCCheckingEN", "P6_L2ECCCheckingDIS", true, true, 453},
-}};
-constexpr int kFirstCacheConfigRow = 3;
-constexpr int kFirstErrorCheckingRow = 5;
 
 // A status-only field: its texts by value; a value without text (or a null) keeps the panel.
 struct FieldRow {
@@ -60,58 +32,37 @@ struct FieldRow {
 const std::array<FieldRow, 6> kFields = {{
     {" System Bus Frequency Detect ",
      "P6_SystemBusFrequency",
-     kEbcHardPowerOn,
+     kP6PowerOn,
      19,
      18,
      {"66 MHz", "133 MHz", "100 MHz", "Unknown"}},
-    {" In Order Queue Depth ",
-     "P6_InOrderQueueDepth",
-     kEbcHardPowerOn,
-     13,
-     13,
-     {"8 entry", "1 entry"}},
+    {" In Order Queue Depth ", "P6_InOrderQueueDepth", kP6PowerOn, 13, 13, {"8 entry", "1 entry"}},
     {" L2 Hardware",
      "P6_L2Hardware",
-     kBbclCrCtl3,
+     kP6L2Control,
      23,
      23,
      {"Hardware disabled", "Hardware enabled"}},
-    {" Number of L2 banks", "P6_NumberOfL2Banks", kBbclCrCtl3, 12, 11, {"0", "1", "2", "3"}},
+    {" Number of L2 banks", "P6_NumberOfL2Banks", kP6L2Control, 12, 11, {"0", "1", "2", "3"}},
     {" L2 Associativity ",
      "P6_L2Associativity",
-     kBbclCrCtl3,
+     kP6L2Control,
      10,
      9,
      {"Direct Mapped", "2-Way", "4-Way", "Unknown"}},
     {" L2 Physical Address Range Support ",
      "P6_L2PhysicalAddressRange",
-     kBbclCrCtl3,
+     kP6L2Control,
      22,
      20,
      {"512 MByte", "1 GByte", "2 GByte", "4 GByte", "8 GByte", "16 GByte", "32 GByte", "64 GByte"}},
 }};
 constexpr int kFirstL2InfoField = 2;
 
-// 11Eh bits 17..13: one bit per cache size; the buttons in this order, two to a row.
-struct CacheSize {
-    const char* name;
-    const char* text;
-};
-const std::array<CacheSize, 5> kCacheSizes = {{
-    {"P6_CacheSizePerBank256", "256 kBytes"},
-    {"P6_CacheSizePerBank512", "512 kBytes"},
-    {"P6_CacheSizePerBank1024", "1 MByte"},
-    {"P6_CacheSizePerBank2048", "2 Mbytes"},
-    {"P6_CacheSizePerBank4096", "4 MBytes"},
-}};
-constexpr unsigned kCacheSizeLow = 13;
+constexpr unsigned kCacheSizeLow = 13;  // 11Eh bits 17..13: one bit per cache size
 constexpr unsigned kCacheSizeHigh = 17;
 constexpr unsigned kLatencyLow = 1;
 constexpr unsigned kLatencyHigh = 4;
-
-uint32_t fieldMask(unsigned high, unsigned low) {
-    return ((uint32_t(2) << (high - low)) - 1) << low;
-}
 
 QString latencyEntry(int cycles) {
     return QString::number(cycles) +
@@ -121,7 +72,8 @@ QString latencyEntry(int cycles) {
 }  // namespace
 
 Pentium3Page::Pentium3Page(const PageContext& context, QWidget* parent, PageBuild build)
-    : FamilyPage(QStringLiteral("pgctrlIPIII"), FamilyPentium3, context, parent) {
+    : FamilyPage(QStringLiteral("pgctrlIPIII"), FamilyPentium3, context, parent),
+      m_rows(context, [this] { P6_RefreshStatus(); }) {
     if (build == PageBuild::Now)
         ensureBuilt();
 }
@@ -144,12 +96,6 @@ void Pentium3Page::buildSheets() {
         sheet->onShow = [this] { P6_RefreshStatus(); };
 }
 
-StatusPanel* Pentium3Page::addOption(SheetBuilder& builder, int row) {
-    m_options[size_t(row)] = buildOption(builder, kOptions[size_t(row)], m_records,
-                                         [this, row](bool on) { optionClick(row, on); });
-    return m_options[size_t(row)];
-}
-
 StatusPanel* Pentium3Page::addField(SheetBuilder& builder, int field) {
     const FieldRow& row = kFields[size_t(field)];
     m_fields[size_t(field)] = builder.status(builder.group(QString::fromLatin1(row.caption)),
@@ -168,8 +114,7 @@ void Pentium3Page::buildInformation(TabSheet* sheet) {
 
 void Pentium3Page::buildFeatures(TabSheet* sheet) {
     SheetBuilder builder(sheet);
-    for (int row = 0; row < kFirstCacheConfigRow; ++row)
-        addOption(builder, row);
+    m_rows.build(builder, kP6FeatureRows);
     QGroupBox* serial = builder.group(QStringLiteral(" Processor Serial Number Support"));
     m_serialNumber = builder.status(serial, QStringLiteral("P6_SerialNumber"));
     QPushButton* disable = builder.button(serial, QStringLiteral("P6_SerialNumberDIS"),
@@ -187,7 +132,7 @@ void Pentium3Page::buildL2Info(TabSheet* sheet) {
 
 void Pentium3Page::buildL2Config(TabSheet* sheet) {
     SheetBuilder builder(sheet, true);  // four groups, one of five buttons: more than a tab holds
-    addOption(builder, kFirstCacheConfigRow);
+    m_rows.build(builder, std::span(kP6CacheRows).first(1));
 
     QGroupBox* latency = builder.group(QStringLiteral(" L2 cache Latency "));
     m_latency = builder.status(latency, QStringLiteral("P6_L2cacheLatency"));
@@ -200,32 +145,15 @@ void Pentium3Page::buildL2Config(TabSheet* sheet) {
         builder.button(latency, QStringLiteral("P6_L2cacheLatencyAPP"), QStringLiteral("Apply"));
     connect(apply, &QPushButton::clicked, this, [this] { P6_L2cacheLatencyAPPClick(); });
 
-    QGroupBox* size = builder.group(QStringLiteral(" Cache size per bank "));
-    m_cacheSize = builder.status(size, QStringLiteral("P6_CacheSizePerBank"));
-    for (int position = 0; position < int(kCacheSizes.size()); ++position) {
-        const CacheSize& entry = kCacheSizes[size_t(position)];
-        QRadioButton* button =
-            builder.radio(size, QString::fromLatin1(entry.name), QString::fromLatin1(entry.text));
-        m_records.add(kCacheSizeCode, button, [this, position] { cacheSizeClick(position); });
-    }
-
-    addOption(builder, kFirstCacheConfigRow + 1);
+    m_cacheSize = m_rows.build(builder, kP6CacheSizeGroup).first;
+    m_rows.build(builder, std::span(kP6CacheRows).subspan(1));
     builder.finish();
 }
 
 void Pentium3Page::buildErrorChecking(TabSheet* sheet) {
     SheetBuilder builder(sheet, true);
-    for (int row = kFirstErrorCheckingRow; row < kOptionCount; ++row)
-        addOption(builder, row);
+    m_rows.build(builder, kP6ErrorRows);
     builder.finish();
-}
-
-void Pentium3Page::showOptions(uint32_t index) {
-    const MsrBuffer& msr = context().msr;
-    for (size_t row = 0; row < kOptions.size(); ++row) {
-        if (kOptions[row].index == index)
-            m_options[row]->showRead(msr, optionText(msr, kOptions[row]));
-    }
 }
 
 void Pentium3Page::showFields(uint32_t index) {
@@ -246,10 +174,10 @@ void Pentium3Page::P6_RefreshStatus() {
     MsrBuffer& msr = context().msr;
     m_ratio->showRead(msr, QString::fromStdString(P6_ClockRatioText(msr)));
 
-    msr.Index = kEbcHardPowerOn;
+    msr.Index = kP6PowerOn;
     msr.ReadMsr();
-    showFields(kEbcHardPowerOn);
-    showOptions(kEbcHardPowerOn);
+    showFields(kP6PowerOn);
+    m_rows.show();
 
     msr.Index = kBbclControl;
     msr.ReadMsr();
@@ -257,29 +185,24 @@ void Pentium3Page::P6_RefreshStatus() {
     m_serialNumber->showRead(
         msr, msr.MsrBit(kSerialNumberBit) ? QStringLiteral("Disabled") : QStringLiteral("Enabled"));
 
-    msr.Index = kBbclCrCtl3;
+    msr.Index = kP6L2Control;
     msr.ReadMsr();
-    showFields(kBbclCrCtl3);
+    showFields(kP6L2Control);
     const auto latency = int(msr.MsrBits(kLatencyHigh, kLatencyLow));
     m_latency->showRead(msr, QString::number(latency) + QStringLiteral("cycle"));
     // Exactly one bit of 17..13 names the size; any other pattern keeps the panel's text.
     const auto sizeBits = uint32_t(msr.MsrBits(kCacheSizeHigh, kCacheSizeLow));
     if (!msr.holdsRead())
         m_cacheSize->showRead(msr, QString());
-    for (size_t position = 0; position < kCacheSizes.size() && msr.holdsRead(); ++position) {
+    for (size_t position = 0; position < kP6CacheSizeButtons.size() && msr.holdsRead();
+         ++position) {
         if (sizeBits == uint32_t(1) << position)
-            m_cacheSize->setText(QString::fromLatin1(kCacheSizes[position].text));
+            m_cacheSize->setText(QString::fromLatin1(kP6CacheSizeButtons[position].caption));
     }
     // The list follows the register until the user picks an entry of his own.
     if (P6_L2cacheLatencyCombo->currentIndex() < 0 && msr.holdsRead())
         P6_L2cacheLatencyCombo->setCurrentIndex(latency);
-    showOptions(kBbclCrCtl3);
-}
-
-void Pentium3Page::optionClick(int row, bool enable) {
-    const OptionRow& option = kOptions[size_t(row)];
-    writeOptionBit(context().msr, option, enable == option.onSetsBit);
-    P6_RefreshStatus();
+    m_rows.show();
 }
 
 void Pentium3Page::P6_SerialNumberDISClick() {
@@ -297,7 +220,7 @@ void Pentium3Page::P6_L2cacheLatencyAPPClick() {
     if (latency < 0)
         return;  // no latency chosen: nothing to write
     MsrBuffer& msr = context().msr;
-    msr.Index = kBbclCrCtl3;
+    msr.Index = kP6L2Control;
     msr.ReadMsr();
     msr.Low =
         (msr.Low & ~fieldMask(kLatencyHigh, kLatencyLow)) | (uint32_t(latency) << kLatencyLow);
@@ -305,18 +228,8 @@ void Pentium3Page::P6_L2cacheLatencyAPPClick() {
     P6_RefreshStatus();
 }
 
-void Pentium3Page::cacheSizeClick(int position) {
-    MsrBuffer& msr = context().msr;
-    msr.Index = kBbclCrCtl3;
-    msr.ReadMsr();
-    msr.Low = (msr.Low & ~fieldMask(kCacheSizeHigh, kCacheSizeLow)) |
-              (uint32_t(1) << (kCacheSizeLow + unsigned(position)));
-    msr.WriteMsrFlushing();
-    P6_RefreshStatus();
-}
-
 std::vector<OptionRecord> Pentium3Page::savedOptions() const {
-    std::vector<OptionRecord> records = m_records.saved();
+    std::vector<OptionRecord> records = m_rows.saved();
     const int latency = P6_L2cacheLatencyCombo->currentIndex();
     if (latency >= 0)
         records.push_back({kLatencyCode, uint8_t(latency)});
@@ -332,7 +245,7 @@ RecordAction Pentium3Page::applyRecord(OptionRecord record) {
         P6_L2cacheLatencyAPPClick();
         return RecordAction::Applied;
     }
-    return m_records.apply(record);
+    return m_rows.apply(record);
 }
 
 }  // namespace zandro

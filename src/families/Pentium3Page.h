@@ -25,13 +25,8 @@ public:
     std::vector<OptionRecord> savedOptions() const override;
     RecordAction applyRecord(OptionRecord record) override;
 
-    // Option rows, in the order of their panels' refresh.
-    static constexpr int kOptionCount = 9;
-    void optionClick(int row, bool enable);
     void P6_SerialNumberDISClick();
     void P6_L2cacheLatencyAPPClick();
-    // Size buttons 0..4: 256 kBytes to 4 MBytes.
-    void cacheSizeClick(int position);
 
     QComboBox* P6_L2cacheLatencyCombo = nullptr;
 
@@ -44,13 +39,10 @@ private:
     void buildL2Info(TabSheet* sheet);
     void buildL2Config(TabSheet* sheet);
     void buildErrorChecking(TabSheet* sheet);
-    StatusPanel* addOption(SheetBuilder& builder, int row);
     StatusPanel* addField(SheetBuilder& builder, int field);
-    void showOptions(uint32_t index);
     void showFields(uint32_t index);
 
-    RadioRecords m_records;
-    std::array<StatusPanel*, kOptionCount> m_options{};
+    OptionRows m_rows;                       // the switches and the cache size buttons
     std::array<StatusPanel*, 6> m_fields{};  // one per row of the cache-information table
     StatusPanel* m_ratio = nullptr;
     StatusPanel* m_serialNumber = nullptr;

@@ -5,10 +5,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "NetBurstOptionRows.h"
 #include "SheetBuilder.h"
 #include "StatusPanel.h"
 #include "ThermalMonitorTab.h"
+#include "config/Pentium4Rows.h"
 #include "core/MsrBuffer.h"
 #include "core/NetBurstCapabilities.h"
 #include "pstates/CodeTables.h"
@@ -20,12 +20,22 @@ namespace {
 
 constexpr uint32_t kEngineeringSample = 0x17;
 constexpr uint32_t kEbcHardPowerOn = 0x2A;
-constexpr uint32_t kEbcSoftPowerOn = 0x2B;
 constexpr uint32_t kEbcFrequencyId = 0x2C;
 constexpr uint32_t kMicrocodeSignature = 0x8B;
 constexpr uint32_t kPerfStatus = 0x198;
-constexpr uint32_t kMiscEnable = 0x1A0;
 constexpr uint32_t kPlatformFeature = 0x1A1;
+
+// The two feature rows whose status shows only where the processor has them, protection or not.
+constexpr size_t kL3Row = rowOf(kNetBurstFeatureRows, 232);
+constexpr size_t kSpeedStepRow = rowOf(kNetBurstFeatureRows, 239);
+
+// The 198h panels of the frequency tab.
+constexpr std::array<std::pair<const char*, const char*>, 4> kPerformancePanels = {{
+    {"NetBurst_CurrentMultiplier", "Current Multiplier:"},
+    {"NetBurst_MaximumMultiplier", "Maximum Multiplier:"},
+    {"NetBurst_CurrentVoltage", "Current Voltage:"},
+    {"NetBurst_MaximumVoltage", "Maximum Voltage:"},
+}};
 
 // Models 0 and 1 code the nominal ratio in four bits, 8x..15x above 16x..23x.
 QString oldNominalMultiplier(unsigned code) {
@@ -48,7 +58,8 @@ QString yesNo(bool yes) {
 }  // namespace
 
 Pentium4Page::Pentium4Page(const PageContext& context, QWidget* parent, PageBuild build)
-    : FamilyPage(QStringLiteral("pgctrlP4"), FamilyPentium4, context, parent) {
+    : FamilyPage(QStringLiteral("pgctrlP4"), FamilyPentium4, context, parent),
+      m_rows(context, [this] { NetBurst_RefreshStatus(); }) {
     if (build == PageBuild::Now)
         ensureBuilt();
 }
@@ -77,82 +88,47 @@ void Pentium4Page::buildSheets() {
     control->onShow = [this] { NetBurst_FrequencyVoltageControlShow(); };
     control->onExit = [this] { NetBurst_FrequencyVoltageControlExit(); };
 
-    for (const char* name : {"NetBurst_L1context", "NetBurst_MonitorMwait", "NetBurst_CPUIDlimit"})
-        panel(QLatin1String(name))->setEnabled(false);
-}
-
-StatusPanel* Pentium4Page::panel(const QString& name) const {
-    return m_panels.at(name);
-}
-
-void Pentium4Page::setEnabled(std::initializer_list<const char*> names, bool enabled) {
-    for (const char* name : names) {
-        if (QWidget* w = findChild<QWidget*>(QLatin1String(name)))
-            w->setEnabled(enabled);
+    // The panels of the rows the processor may lack stay grey until the Features tab shows; the
+    // third-level cache's follows every refresh instead.
+    for (const OptionRow& row : kNetBurstFeatureRows) {
+        if (row.need != RowNeed::Nothing && &row != &kNetBurstFeatureRows[kL3Row])
+            m_rows.controls(row).panel->setEnabled(false);
     }
 }
 
 void Pentium4Page::buildInformation(TabSheet* sheet) {
     SheetBuilder builder(sheet);
-    const auto add = [&](QGroupBox* group, const char* name, const char* label) {
-        m_panels[QLatin1String(name)] =
-            builder.status(group, QLatin1String(name), QLatin1String(label));
-    };
-    add(builder.group(QStringLiteral(" In Orded Queue Depth ")), "NetBurst_InOrderQueueDepth",
-        "Status:");
-    QGroupBox* bus = builder.group(QStringLiteral(" System Bus Frequency (Factory Settings) "));
-    add(bus, "NetBurst_ExternalBusFrequency", "Status:");
-    // Kept only for the configuration file, which stores which one the user chose.
-    for (size_t position : {0, 1, 3, 2}) {  // shown from 100 to 200 MHz
-        const BusRadio& row = kBusRadios[position];
-        QRadioButton* radio =
-            builder.radio(bus, QLatin1String(row.name), QLatin1String(row.caption));
-        radio->setVisible(false);
-        m_radios[QLatin1String(row.name)] = radio;
-        m_actions[QLatin1String(row.name)] = [] {};
-    }
+    m_inOrderQueue = builder.status(builder.group(QStringLiteral(" In Orded Queue Depth ")),
+                                    QStringLiteral("NetBurst_InOrderQueueDepth"));
+    const auto [bus, busButtons] = m_rows.build(builder, kNetBurstBusGroup);
+    m_bus = bus;
+    for (QRadioButton* button : busButtons)
+        button->setVisible(false);
     QGroupBox* multipliers = builder.group(QStringLiteral(" Multiplier Information "));
-    add(multipliers, "NetBurst_NominalMulti", "Nominal:");
-    add(multipliers, "NetBurst_MaximumMulti", "Maximum:");
-    add(multipliers, "NetBurst_MinimumMulti", "Minimum:");
-    add(multipliers, "NetBurst_FrequencyLock", "Frequency locked:");
-    add(multipliers, "NetBurst_SpeedStepSupport", "SpeedStep Supported:");
-    add(multipliers, "NetBurst_ESchip", "ES:");
-    add(multipliers, "NetBurst_PrescottPowerClass", "FMB specification:");
-    add(builder.group(QStringLiteral(" Microcode Update Signature ")),
-        "NetBurst_MicrocodeUpdateSignature", "Status:");
+    const auto add = [&](const char* name, const char* label) {
+        return builder.status(multipliers, QLatin1String(name), QLatin1String(label));
+    };
+    m_nominal = add("NetBurst_NominalMulti", "Nominal:");
+    m_maximum = add("NetBurst_MaximumMulti", "Maximum:");
+    m_minimum = add("NetBurst_MinimumMulti", "Minimum:");
+    m_frequencyLock = add("NetBurst_FrequencyLock", "Frequency locked:");
+    m_speedStepSupport = add("NetBurst_SpeedStepSupport", "SpeedStep Supported:");
+    m_engineeringSample = add("NetBurst_ESchip", "ES:");
+    m_powerClass = add("NetBurst_PrescottPowerClass", "FMB specification:");
+    m_microcode = builder.status(builder.group(QStringLiteral(" Microcode Update Signature ")),
+                                 QStringLiteral("NetBurst_MicrocodeUpdateSignature"));
     builder.finish();
-}
-
-void Pentium4Page::addBitOptions(SheetBuilder& builder, const NetBurstBitOption* rows,
-                                 size_t count) {
-    for (size_t i = 0; i < count; ++i) {
-        const NetBurstBitOption& row = rows[i];
-        QGroupBox* group = builder.group(QLatin1String(row.caption));
-        m_panels[QLatin1String(row.panel)] = builder.status(group, QLatin1String(row.panel));
-        for (bool first : {true, false}) {
-            const BitButton& button = first ? row.first : row.second;
-            QRadioButton* radio =
-                builder.radio(group, QLatin1String(button.name), QLatin1String(button.caption));
-            m_radios[QLatin1String(button.name)] = radio;
-            m_actions[QLatin1String(button.name)] = [this, &row, first] {
-                bitOptionClick(row, first);
-            };
-            connect(radio, &QRadioButton::clicked, this,
-                    [this, name = QLatin1String(button.name)] { clickOption(name); });
-        }
-    }
 }
 
 void Pentium4Page::buildErrorChecking(TabSheet* sheet) {
     SheetBuilder builder(sheet);
-    addBitOptions(builder, kErrorCheckingRows.data(), kErrorCheckingRows.size());
+    m_rows.build(builder, kNetBurstErrorRows);
     builder.finish();
 }
 
 void Pentium4Page::buildFeatures(TabSheet* sheet) {
     SheetBuilder builder(sheet, true);
-    addBitOptions(builder, kFeatureRows.data(), kFeatureRows.size());
+    m_rows.build(builder, kNetBurstFeatureRows);
     builder.finish();
 }
 
@@ -163,9 +139,9 @@ void Pentium4Page::buildFrequencyControl(TabSheet* sheet) {
     connect(frequency.set, &QPushButton::clicked, this,
             [this] { NetBurst_InitiateFIDVIDChangeButtonClick(); });
     QGroupBox* info = builder.group(QStringLiteral(" Multiplier / Voltage Info: "));
-    for (const auto& [name, label] : kPerformancePanels)
-        m_panels[QLatin1String(name)] =
-            builder.status(info, QLatin1String(name), QLatin1String(label));
+    for (size_t i = 0; i < kPerformancePanels.size(); ++i)
+        m_performance[i] = builder.status(info, QLatin1String(kPerformancePanels[i].first),
+                                          QLatin1String(kPerformancePanels[i].second));
     NetBurst_CurrentCoreClock = addCoreClockGroup(builder, QStringLiteral("NetBurst"));
     NetBurst_TransitionReport =
         builder.status(qobject_cast<QGroupBox*>(NetBurst_CurrentCoreClock->parentWidget()),
@@ -173,114 +149,70 @@ void Pentium4Page::buildFrequencyControl(TabSheet* sheet) {
     builder.finish();
 }
 
-void Pentium4Page::bitOptionClick(const NetBurstBitOption& row, bool first) {
-    const BitButton& button = first ? row.first : row.second;
-    MsrBuffer& msr = context().msr;
-    msr.Index = row.index;
-    msr.ReadMsr();
-    msr.Low = (msr.Low & ~button.clear) | button.set;
-    if (row.flushing)
-        msr.WriteMsrFlushing();
-    else
-        msr.WriteMsr();
-    NetBurst_RefreshStatus();
-}
-
-bool Pentium4Page::clickOption(const QString& buttonName) {
-    const auto action = m_actions.find(buttonName);
-    if (action == m_actions.end())
-        return false;
-    action->second();
-    return true;
-}
-
 void Pentium4Page::refreshBusAndMultipliers() {
     MsrBuffer& msr = context().msr;
     Platform& platform = context().platform;
     msr.Index = kEbcFrequencyId;
     msr.ReadMsr();
-    StatusPanel* bus = panel(QStringLiteral("NetBurst_ExternalBusFrequency"));
-    bus->showRead(msr, QStringLiteral("Unknown"));
+    m_bus->showRead(msr, QStringLiteral("Unknown"));
     if (IsNetBurstModel01(platform)) {
         if (msr.MsrBits(23, 21) == 0)
-            bus->showRead(msr, QStringLiteral("100 MHz"));
-        panel(QStringLiteral("NetBurst_NominalMulti"))
-            ->showRead(msr, oldNominalMultiplier(unsigned(msr.MsrBits(11, 8))));
+            m_bus->showRead(msr, QStringLiteral("100 MHz"));
+        m_nominal->showRead(msr, oldNominalMultiplier(unsigned(msr.MsrBits(11, 8))));
         return;
     }
-    bus->showRead(msr, newBusFrequency(unsigned(msr.MsrBits(18, 16))));
+    m_bus->showRead(msr, newBusFrequency(unsigned(msr.MsrBits(18, 16))));
     const auto maximum = int64_t(msr.MsrBits(7, 0));
-    panel(QStringLiteral("NetBurst_NominalMulti"))
-        ->showRead(msr, multiplier(int64_t(msr.MsrBits(31, 24))));
-    panel(QStringLiteral("NetBurst_MaximumMulti"))->showRead(msr, multiplier(maximum));
-    panel(QStringLiteral("NetBurst_MinimumMulti"))
-        ->showRead(msr, multiplier(maximum - int64_t(msr.MsrBits(15, 8))));
-    panel(QStringLiteral("NetBurst_FrequencyLock"))->showRead(msr, yesNo(msr.MsrBit(20)));
-    panel(QStringLiteral("NetBurst_SpeedStepSupport"))->showRead(msr, yesNo(msr.MsrBit(21)));
+    m_nominal->showRead(msr, multiplier(int64_t(msr.MsrBits(31, 24))));
+    m_maximum->showRead(msr, multiplier(maximum));
+    m_minimum->showRead(msr, multiplier(maximum - int64_t(msr.MsrBits(15, 8))));
+    m_frequencyLock->showRead(msr, yesNo(msr.MsrBit(20)));
+    m_speedStepSupport->showRead(msr, yesNo(msr.MsrBit(21)));
     msr.Index = kEngineeringSample;
     msr.ReadMsr();
-    panel(QStringLiteral("NetBurst_ESchip"))->showRead(msr, yesNo(!msr.MsrBit(49)));
+    m_engineeringSample->showRead(msr, yesNo(!msr.MsrBit(49)));
 }
 
 void Pentium4Page::refreshFeatures() {
     MsrBuffer& msr = context().msr;
     Platform& platform = context().platform;
-    const bool unprotected = !context().flags.UserProtection;
-    msr.Index = kMiscEnable;
+    msr.Index = kNetBurstMiscEnable;
     msr.ReadMsr();
-    const auto show = [&](size_t row) {
-        const NetBurstBitOption& option = kFeatureRows[row];
-        panel(QLatin1String(option.panel))
-            ->showRead(msr,
-                       QLatin1String(msr.MsrBit(option.bit) ? option.whenSet : option.whenClear));
-    };
-    show(kFastStringRow);
-    show(kX87Row);
-    if (HasL3Cache(platform))
-        show(kL3Row);
-    else
-        panel(QStringLiteral("NetBurst_L3Cache"))->setEnabled(false);
-    show(kPerfMonitorRow);
-    show(kPrefetchRow);
-    show(kCacheLineRow);
-    if (HasL1ContextId(platform) || unprotected)
-        show(kL1ContextRow);
-    if (HasEIST(platform))
-        show(kSpeedStepRow);
-    else
-        panel(QStringLiteral("NetBurst_EnhancedSpeedStep"))
-            ->setText(QStringLiteral("Not Supported"));
+    const bool hasL3 = HasL3Cache(platform);
+    const bool hasEist = HasEIST(platform);
+    for (const OptionRow& row : kNetBurstFeatureRows) {
+        if (&row == &kNetBurstFeatureRows[kL3Row] && !hasL3)
+            m_rows.controls(row).panel->setEnabled(false);
+        else if (&row == &kNetBurstFeatureRows[kSpeedStepRow] && !hasEist)
+            m_rows.controls(row).panel->setText(QStringLiteral("Not Supported"));
+        else if (m_rows.usable(row))
+            m_rows.show(row);
+    }
     thermalTab->showNetBurstMonitorStatus(msr, HasTM2(platform));
-    if (HasSSE3(platform) || unprotected)
-        show(kMonitorMwaitRow);
-    if (IsNetBurstModel3Up(platform) || unprotected)
-        show(kCpuidLimitRow);
 }
 
 void Pentium4Page::refreshTargetAndPerformance() {
     MsrBuffer& msr = context().msr;
     const bool read = !context().flags.UserProtection || IsNetBurstModel3Up(context().platform);
-    for (const auto& [name, label] : kPerformancePanels)
-        panel(QLatin1String(name))->setEnabled(read);
+    for (StatusPanel* panel : m_performance)
+        panel->setEnabled(read);
     if (!read)
         return;
     msr.Index = ThermalMonitorTab::kTm2Control;
     msr.ReadMsr();
-    panel(QStringLiteral("NetBurst_TM2targetMultiplier"))
-        ->showRead(msr, multiplier(int64_t(msr.MsrBits(15, 8))));
-    panel(QStringLiteral("NetBurst_TM2targetVoltage"))
-        ->showRead(msr, QString::fromStdString(NetBurst_VidToText(uint8_t(msr.MsrBits(7, 0)))));
+    m_tm2Multiplier->showRead(msr, multiplier(int64_t(msr.MsrBits(15, 8))));
+    m_tm2Voltage->showRead(msr,
+                           QString::fromStdString(NetBurst_VidToText(uint8_t(msr.MsrBits(7, 0)))));
     msr.Index = kPerfStatus;
     msr.ReadMsr();
-    panel(QStringLiteral("NetBurst_CurrentMultiplier"))
-        ->showRead(msr, multiplier(int64_t(msr.MsrBits(15, 8))));
+    const auto vid = [&msr](unsigned high, unsigned low) {
+        return QString::fromStdString(NetBurst_VidToText(uint8_t(msr.MsrBits(high, low))));
+    };
+    m_performance[0]->showRead(msr, multiplier(int64_t(msr.MsrBits(15, 8))));
     // 198h bits 47..40 and 39..32 hold the highest ratio and VID; 31..24 and 23..16 the lowest.
-    panel(QStringLiteral("NetBurst_MaximumMultiplier"))
-        ->showRead(msr, multiplier(int64_t(msr.MsrBits(47, 40))));
-    panel(QStringLiteral("NetBurst_CurrentVoltage"))
-        ->showRead(msr, QString::fromStdString(NetBurst_VidToText(uint8_t(msr.MsrBits(7, 0)))));
-    panel(QStringLiteral("NetBurst_MaximumVoltage"))
-        ->showRead(msr, QString::fromStdString(NetBurst_VidToText(uint8_t(msr.MsrBits(39, 32)))));
+    m_performance[1]->showRead(msr, multiplier(int64_t(msr.MsrBits(47, 40))));
+    m_performance[2]->showRead(msr, vid(7, 0));
+    m_performance[3]->showRead(msr, vid(39, 32));
 }
 
 void Pentium4Page::NetBurst_RefreshStatus() {
@@ -289,30 +221,25 @@ void Pentium4Page::NetBurst_RefreshStatus() {
 
     msr.Index = kEbcHardPowerOn;
     msr.ReadMsr();
-    panel(QStringLiteral("NetBurst_InOrderQueueDepth"))
-        ->showRead(msr, msr.MsrBit(2) ? QStringLiteral("1 entry") : QStringLiteral("12 entry"));
+    m_inOrderQueue->showRead(
+        msr, msr.MsrBit(2) ? QStringLiteral("1 entry") : QStringLiteral("12 entry"));
 
     msr.Index = kMicrocodeSignature;
     msr.ReadMsr();
-    panel(QStringLiteral("NetBurst_MicrocodeUpdateSignature"))
-        ->showRead(msr, QString::number(msr.High));
+    m_microcode->showRead(msr, QString::number(msr.High));
 
-    StatusPanel* powerClass = panel(QStringLiteral("NetBurst_PrescottPowerClass"));
     if (!context().flags.UserProtection || IsNetBurstModel3Up(context().platform)) {
         msr.Index = kPlatformFeature;
         msr.ReadMsr();
-        powerClass->showRead(
+        m_powerClass->showRead(
             msr, msr.MsrBit(18) ? QStringLiteral("Performance") : QStringLiteral("Mainstream"));
     } else {
-        powerClass->setText(QStringLiteral("N/A"));
+        m_powerClass->setText(QStringLiteral("N/A"));
     }
 
-    msr.Index = kEbcSoftPowerOn;
+    msr.Index = kNetBurstErrorDisables;
     msr.ReadMsr();
-    for (const NetBurstBitOption& row : kErrorCheckingRows) {
-        panel(QLatin1String(row.panel))
-            ->showRead(msr, QLatin1String(msr.MsrBit(row.bit) ? row.whenSet : row.whenClear));
-    }
+    m_rows.show();
 
     refreshFeatures();
     thermalTab->refreshClockModulation();
@@ -325,20 +252,12 @@ void Pentium4Page::NetBurst_InformationShow() {
 
 void Pentium4Page::NetBurst_ErrorCheckingShow() {
     const bool on = !context().flags.UserProtection || HasEIST(context().platform);
-    setEnabled({"NetBurst_EnhancedSpeedStepEN", "NetBurst_EnhancedSpeedStepDIS"}, on);
+    for (QRadioButton* button : m_rows.controls(kNetBurstFeatureRows[kSpeedStepRow]).buttons)
+        button->setEnabled(on);
 }
 
 void Pentium4Page::NetBurst_FeaturesShow() {
-    Platform& platform = context().platform;
-    const bool unprotected = !context().flags.UserProtection;
-    setEnabled({"NetBurst_L3Cache", "NetBurst_L3cacheEN", "NetBurst_L3cacheDIS"},
-               HasL3Cache(platform) || unprotected);
-    setEnabled({"NetBurst_L1context", "NetBurst_L1shared", "NetBurst_L1adaptive"},
-               HasL1ContextId(platform) || unprotected);
-    setEnabled({"NetBurst_MonitorMwait", "NetBurst_MonitorMwaitEN", "NetBurst_MonitorMwaitDIS"},
-               HasSSE3(platform) || unprotected);
-    setEnabled({"NetBurst_CPUIDlimit", "NetBurst_CPUIDlimitYES", "NetBurst_CPUIDlimitNO"},
-               IsNetBurstModel3Up(platform) || unprotected);
+    m_rows.enableUsable();
     NetBurst_RefreshStatus();
 }
 

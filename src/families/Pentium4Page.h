@@ -1,24 +1,19 @@
 #pragma once
 
-#include <QString>
 #include <array>
-#include <functional>
-#include <map>
 #include <vector>
 
 #include "FamilyPage.h"
 #include "FrequencyControls.h"
+#include "OptionRows.h"
 
 class QComboBox;
 class QPushButton;
-class QRadioButton;
-class QWidget;
 
 namespace zandro {
 
 class StatusPanel;
 class ThermalMonitorTab;
-struct NetBurstBitOption;
 
 // The Pentium 4 (NetBurst) page: information, error checking, features, thermal monitor and
 // frequency control.
@@ -43,10 +38,6 @@ public:
 
     void NetBurst_SetNewTM2targetClick();
     bool NetBurst_InitiateFIDVIDChangeButtonClick();  // false when the change was refused or failed
-
-    // Runs the click action of a named option button (error checking, features, thermal,
-    // bus frequency); false when the page has no such button.
-    bool clickOption(const QString& buttonName);
 
     std::vector<OptionRecord> savedOptions() const override;
     RecordAction applyRecord(OptionRecord record) override;
@@ -77,19 +68,28 @@ private:
     void buildFeatures(TabSheet* sheet);
     void buildThermal(TabSheet* sheet);
     void buildFrequencyControl(TabSheet* sheet);
-    void addBitOptions(SheetBuilder& builder, const NetBurstBitOption* rows, size_t count);
-    void bitOptionClick(const NetBurstBitOption& row, bool first);
 
     void refreshBusAndMultipliers();
     void refreshFeatures();
     void refreshTargetAndPerformance();
-    StatusPanel* panel(const QString& name) const;
-    void setEnabled(std::initializer_list<const char*> names, bool enabled);
 
-    // Click actions of every radio button, by name.
-    std::map<QString, std::function<void()>> m_actions;
-    std::map<QString, QRadioButton*> m_radios;
-    std::map<QString, StatusPanel*> m_panels;
+    // The bus buttons, the error checking and feature switches and the thermal tab's groups.
+    OptionRows m_rows;
+    StatusPanel* m_inOrderQueue = nullptr;
+    StatusPanel* m_bus = nullptr;
+    StatusPanel* m_nominal = nullptr;
+    StatusPanel* m_maximum = nullptr;
+    StatusPanel* m_minimum = nullptr;
+    StatusPanel* m_frequencyLock = nullptr;
+    StatusPanel* m_speedStepSupport = nullptr;
+    StatusPanel* m_engineeringSample = nullptr;
+    StatusPanel* m_powerClass = nullptr;
+    StatusPanel* m_microcode = nullptr;
+    // 198h: current and maximum multiplier, current and maximum voltage.
+    std::array<StatusPanel*, 4> m_performance{};
+    StatusPanel* m_tm2Multiplier = nullptr;
+    StatusPanel* m_tm2Voltage = nullptr;
+    QPushButton* m_setTm2Target = nullptr;
 };
 
 }  // namespace zandro

@@ -2,12 +2,10 @@
 
 #include <QComboBox>
 #include <QPushButton>
-#include <QRadioButton>
 
 #include "Pentium4Page.h"
 #include "StatusPanel.h"
 #include "ThermalMonitorTab.h"
-#include "config/ConfigCodes.h"
 #include "core/CoreClock.h"
 #include "pstates/IntelTransition.h"
 
@@ -17,21 +15,6 @@ namespace {
 
 constexpr uint16_t kMultiplierCode = 250;
 constexpr uint16_t kVoltageCode = 251;
-
-// The page's radio groups in the file's code order, each with its buttons in the order of their
-// file positions, as the code table that --describe words has them ("Disable" is position 1 of the
-// thermal monitor group on this page).
-const std::vector<const OptionCode*>& radioGroups() {
-    static const std::vector<const OptionCode*> groups = [] {
-        std::vector<const OptionCode*> list;
-        for (const OptionCode& option : optionCodes()) {
-            if (option.family == FamilyPentium4 && option.kind == OptionKind::Radio)
-                list.push_back(&option);
-        }
-        return list;
-    }();
-    return groups;
-}
 
 }  // namespace
 
@@ -49,16 +32,7 @@ private:
 };
 
 std::vector<OptionRecord> Pentium4Page::savedOptions() const {
-    std::vector<OptionRecord> records;
-    for (const OptionCode* group : radioGroups()) {
-        for (size_t position = 0; position < group->choices.size(); ++position) {
-            if (m_radios.at(QString::fromStdString(group->choices[position].control))
-                    ->isChecked()) {
-                records.push_back({group->code, uint8_t(position)});
-                break;
-            }
-        }
-    }
+    std::vector<OptionRecord> records = m_rows.saved();
     if (frequency.multiplier->currentIndex() >= 0)
         records.push_back({kMultiplierCode, uint8_t(frequency.multiplier->currentIndex())});
     if (frequency.voltage->currentIndex() >= 0)
@@ -72,14 +46,7 @@ RecordAction Pentium4Page::applyRecord(OptionRecord record) {
         box->setCurrentIndex(record.value < box->count() ? record.value : -1);
         return RecordAction::TransitionRequested;
     }
-    for (const OptionCode* group : radioGroups()) {
-        if (group->code != record.code)
-            continue;
-        if (record.value < group->choices.size())
-            clickOption(QString::fromStdString(group->choices[record.value].control));
-        return RecordAction::Applied;
-    }
-    return RecordAction::NotMine;
+    return m_rows.apply(record);
 }
 
 bool Pentium4Page::NetBurst_InitiateFIDVIDChangeButtonClick() {

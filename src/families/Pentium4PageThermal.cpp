@@ -5,7 +5,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "NetBurstOptionRows.h"
 #include "Pentium4Page.h"
 #include "SheetBuilder.h"
 #include "StatusPanel.h"
@@ -28,33 +27,13 @@ void Pentium4Page::buildThermal(TabSheet* sheet) {
     SheetBuilder builder(sheet, true);
     thermalTab = new ThermalMonitorTab(
         builder, ThermalFamily::NetBurst, context(), [this] { NetBurst_RefreshStatus(); }, this);
-    const std::array<QRadioButton*, 3>& monitor = thermalTab->monitorButtons;
-    const char* const monitorNames[] = {"NetBurst_ThermalMonitorDIS", "NetBurst_ThermalMonitor1EN",
-                                        "NetBurst_ThermalMonitor2EN"};
-    for (size_t i = 0; i < monitor.size(); ++i) {
-        m_radios[QLatin1String(monitorNames[i])] = monitor[i];
-        m_actions[QLatin1String(monitorNames[i])] = [this, i] {
-            if (i == 0)
-                thermalTab->ThermalMonitorDISClick();
-            else if (i == 1)
-                thermalTab->ThermalMonitor1ENClick();
-            else
-                thermalTab->ThermalMonitor2ENClick();
-        };
-    }
-    for (int code = 0; code < int(thermalTab->dutyButtons.size()); ++code) {
-        QRadioButton* radio = thermalTab->dutyButtons[size_t(code)];
-        m_radios[radio->objectName()] = radio;
-        m_actions[radio->objectName()] = [this, code] { thermalTab->OnDemandDutyClick(code); };
-    }
-    m_panels[QStringLiteral("NetBurst_ThermalMonitorStatus")] = thermalTab->ThermalMonitorStatus;
+    thermalTab->addRecords(m_rows.records());
 
     QGroupBox* target = builder.group(QStringLiteral(" Thermal Monitor 2 Target "));
-    const std::pair<const char*, const char*> targetPanels[] = {
-        {"NetBurst_TM2targetMultiplier", "Multiplier:"}, {"NetBurst_TM2targetVoltage", "Voltage:"}};
-    for (const auto& [name, label] : targetPanels)
-        m_panels[QLatin1String(name)] =
-            builder.status(target, QLatin1String(name), QLatin1String(label));
+    m_tm2Multiplier = builder.status(target, QStringLiteral("NetBurst_TM2targetMultiplier"),
+                                     QStringLiteral("Multiplier:"));
+    m_tm2Voltage = builder.status(target, QStringLiteral("NetBurst_TM2targetVoltage"),
+                                  QStringLiteral("Voltage:"));
     NetBurst_TM2MultiplierCombo =
         builder.combo(target, QStringLiteral("NetBurst_TM2MultiplierCombo"),
                       QStringLiteral("Change Multiplier to: "));
@@ -72,9 +51,10 @@ void Pentium4Page::buildThermal(TabSheet* sheet) {
     }
     NetBurst_TM2MultiplierCombo->setCurrentIndex(-1);
     NetBurst_TM2VoltageCombo->setCurrentIndex(-1);
-    QPushButton* set =
+    m_setTm2Target =
         builder.button(target, QStringLiteral("NetBurst_SetNewTM2target"), QStringLiteral("Set"));
-    connect(set, &QPushButton::clicked, this, [this] { NetBurst_SetNewTM2targetClick(); });
+    connect(m_setTm2Target, &QPushButton::clicked, this,
+            [this] { NetBurst_SetNewTM2targetClick(); });
     builder.finish();
 }
 
@@ -86,10 +66,11 @@ void Pentium4Page::NetBurst_ThermalMonitorShow() {
     const bool slow12 = protect && (model01 || IsSlowNetBurstModel23(platform));
     thermalTab->dutyButtons[2]->setEnabled(!model01);
     thermalTab->dutyButtons[1]->setEnabled(!slow12);
-    setEnabled(
-        {"NetBurst_ThermalMonitor2EN", "NetBurst_TM2targetMultiplier", "NetBurst_TM2targetVoltage",
-         "NetBurst_TM2MultiplierCombo", "NetBurst_TM2VoltageCombo", "NetBurst_SetNewTM2target"},
-        !protect || HasTM2(platform));
+    const bool tm2 = !protect || HasTM2(platform);
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             thermalTab->monitorButtons[2], m_tm2Multiplier, m_tm2Voltage,
+             NetBurst_TM2MultiplierCombo, NetBurst_TM2VoltageCombo, m_setTm2Target})
+        control->setEnabled(tm2);
     NetBurst_RefreshStatus();
 }
 

@@ -2,11 +2,11 @@
 
 #include <QComboBox>
 #include <QPushButton>
-#include <QRadioButton>
 
 #include "SheetBuilder.h"
 #include "StatusPanel.h"
 #include "ThermalMonitorTab.h"
+#include "config/PentiumMRows.h"
 #include "core/CoreClock.h"
 #include "core/MsrBuffer.h"
 #include "pstates/CodeTables.h"
@@ -17,42 +17,14 @@ namespace zandro {
 
 namespace {
 
-constexpr uint32_t kPowerOn = 0x2A;
-constexpr uint32_t kMiscEnable = 0x1A0;
-constexpr uint32_t kL2Control = 0x11E;
 constexpr uint32_t kPerfStatus = 0x198;
 
-const std::array<OptionRow, PentiumMPage::kOptionCount> kOptions = {{
-    {" Data Error Checking ", "PMobile_DataErrorChecking", kPowerOn, 1, "Disabled", "Enabled",
-     "PMobile_DataErrorCheckingEN", "PMobile_DataErrorCheckingDIS", true, true, 120},
-    {" Response Error Checking ", "PMobile_ResponseErrorChecking", kPowerOn, 2, "Disabled",
-     "Enabled", "PMobile_ResponseErrorCheckingEN", "PMobile_ResponseErrorCheckingDIS", true, true,
-     121},
-    {" Enhanced Intel SpeedStep technology ", "PMobile_EnhancedSpeedStep", kMiscEnable, 16,
-     "Disabled", "Enabled", "PMobile_EnhancedSpeedStepEN", "PMobile_EnhancedSpeedStepDIS", true,
-     false, 122},
-    {" L2 Enabled ", "PMobile_L2Enabled", kL2Control, 8, "Disabled", "Enabled and initialized",
-     "PMobile_L2EnabledEN", "PMobile_L2EnabledDIS", true, true, 130},
-}};
-
-constexpr uint16_t kThermalMonitorCode = 140;
-constexpr uint16_t kOnDemandCode = 141;
 constexpr uint16_t kMultiplierCode = 150;
 constexpr uint16_t kVoltageCode = 151;
 
 const std::array<const char*, 8> kAddressRanges = {
     "512 MByte", "1 GByte", "2 GByte", "4 GByte", "8 GByte", "16 GByte", "32 GByte", "64 GByte",
 };
-
-// Which of the buttons is checked, -1 when none is.
-template <size_t N>
-int checkedPosition(const std::array<QRadioButton*, N>& buttons) {
-    for (size_t i = 0; i < N; ++i) {
-        if (buttons[i]->isChecked())
-            return int(i);
-    }
-    return -1;
-}
 
 QString bitText(const MsrBuffer& msr, unsigned bit, const char* whenClear, const char* whenSet) {
     return QString::fromLatin1(msr.MsrBit(bit) ? whenSet : whenClear);
@@ -73,7 +45,8 @@ private:
 };
 
 PentiumMPage::PentiumMPage(const PageContext& context, QWidget* parent, PageBuild build)
-    : FamilyPage(QStringLiteral("pgctrlPentiumM"), FamilyPentiumM, context, parent) {
+    : FamilyPage(QStringLiteral("pgctrlPentiumM"), FamilyPentiumM, context, parent),
+      m_rows(context, [this] { PMobile_RefreshStatus(); }) {
     if (build == PageBuild::Now)
         ensureBuilt();
 }
@@ -88,12 +61,17 @@ void PentiumMPage::buildSheets() {
     TabSheet* control = addSheet(QStringLiteral("PMobile_FrequencyVoltageControl"),
                                  QStringLiteral("Frequency && Voltage Control"));
     buildInformation(information);
-    buildOptions(features, DataErrorChecking, EnhancedSpeedStep, false);
-    buildOptions(l2, L2Enabled, L2Enabled, true);
+    {
+        SheetBuilder builder(features, true);
+        m_rows.build(builder, kPMobileFeatureRows);
+        builder.finish();
+    }
+    buildL2(l2);
     {
         SheetBuilder builder(thermalSheet, true);
         thermal = new ThermalMonitorTab(
             builder, ThermalFamily::PMobile, context(), [this] { PMobile_RefreshStatus(); }, this);
+        thermal->addRecords(m_rows.records());
         builder.finish();
     }
     buildFrequencyControl(control);
@@ -127,25 +105,18 @@ void PentiumMPage::buildInformation(TabSheet* sheet) {
     builder.finish();
 }
 
-void PentiumMPage::buildOptions(TabSheet* sheet, int first, int last, bool withL2Status) {
+void PentiumMPage::buildL2(TabSheet* sheet) {
     SheetBuilder builder(sheet, true);
     const auto statusGroup = [&](const char* caption, const char* name) {
         return builder.status(builder.group(QString::fromLatin1(caption)),
                               QString::fromLatin1(name));
     };
-    if (withL2Status) {
-        m_l2Status[0] = statusGroup(" L2 Presence ", "PMobile_L2Presence");
-        m_l2Status[1] = statusGroup(" L2 Hardware ", "PMobile_L2Hardware");
-    }
-    for (int row = first; row <= last; ++row) {
-        m_optionPanels[size_t(row)] = buildOption(builder, kOptions[size_t(row)], m_records,
-                                                  [this, row](bool on) { optionClick(row, on); });
-    }
-    if (withL2Status) {
-        m_l2Status[2] = statusGroup(" ECC Checking ", "PMobile_ECCChecking");
-        m_l2Status[3] =
-            statusGroup(" L2 Physical Address Range Support ", "PMobile_PhysicalAddressRange");
-    }
+    m_l2Status[0] = statusGroup(" L2 Presence ", "PMobile_L2Presence");
+    m_l2Status[1] = statusGroup(" L2 Hardware ", "PMobile_L2Hardware");
+    m_rows.build(builder, kPMobileL2Rows);
+    m_l2Status[2] = statusGroup(" ECC Checking ", "PMobile_ECCChecking");
+    m_l2Status[3] =
+        statusGroup(" L2 Physical Address Range Support ", "PMobile_PhysicalAddressRange");
     builder.finish();
 }
 
@@ -178,16 +149,11 @@ void PentiumMPage::readRegister(uint32_t index) {
     context().msr.ReadMsr();
 }
 
-void PentiumMPage::showOption(int row) {
-    m_optionPanels[size_t(row)]->showRead(context().msr,
-                                          optionText(context().msr, kOptions[size_t(row)]));
-}
-
 void PentiumMPage::showL2Status() {
     const MsrBuffer& msr = context().msr;
     m_l2Status[0]->showRead(msr, bitText(msr, 23, "Present", "Not Present"));
     m_l2Status[1]->showRead(msr, bitText(msr, 0, "Hardware disabled", "Hardware enabled"));
-    showOption(L2Enabled);
+    m_rows.show();
     m_l2Status[2]->showRead(msr, bitText(msr, 5, "Disabled", "Enabled"));
     m_l2Status[3]->showRead(msr, QString::fromLatin1(kAddressRanges[size_t(msr.MsrBits(22, 20))]));
 }
@@ -207,22 +173,21 @@ void PentiumMPage::showFrequencyInfo() {
 
 void PentiumMPage::PMobile_RefreshStatus() {
     const MsrBuffer& msr = context().msr;
-    readRegister(kPowerOn);
+    readRegister(kPMobilePowerOn);
     m_information[0]->showRead(msr, QString::number(msr.MsrBits(26, 22)) + QStringLiteral("x"));
     m_information[1]->showRead(msr, bitText(msr, 18, "100 MHz", "133 MHz"));
     m_information[2]->showRead(msr, bitText(msr, 13, "8 entry", "1 entry"));
 
-    readRegister(kMiscEnable);
+    readRegister(kPMobileMiscEnable);
     m_perfMonitoring->showRead(msr, bitText(msr, 7, "Disabled", "Enabled"));
 
-    readRegister(kPowerOn);
-    showOption(DataErrorChecking);
-    showOption(ResponseErrorChecking);
+    readRegister(kPMobilePowerOn);
+    m_rows.show();
 
-    readRegister(kMiscEnable);
-    showOption(EnhancedSpeedStep);
+    readRegister(kPMobileMiscEnable);
+    m_rows.show();
 
-    readRegister(kL2Control);
+    readRegister(kPMobileL2Control);
     showL2Status();
 
     thermal->refreshPMobileMonitorStatus();
@@ -230,11 +195,6 @@ void PentiumMPage::PMobile_RefreshStatus() {
 
     readRegister(kPerfStatus);
     showFrequencyInfo();
-}
-
-void PentiumMPage::optionClick(int row, bool enable) {
-    writeOptionBit(context().msr, kOptions[size_t(row)], enable);
-    PMobile_RefreshStatus();
 }
 
 void PentiumMPage::fillLists() {
@@ -263,35 +223,20 @@ void PentiumMPage::PMobile_FrequencyVoltageControlExit() {
 }
 
 std::vector<OptionRecord> PentiumMPage::savedOptions() const {
-    std::vector<OptionRecord> records = m_records.saved();
+    std::vector<OptionRecord> records = m_rows.saved();
     const auto add = [&](uint16_t code, int position) {
         if (position >= 0)
             records.push_back({code, uint8_t(position)});
     };
-    add(kThermalMonitorCode, checkedPosition(thermal->monitorButtons));
-    add(kOnDemandCode, checkedPosition(thermal->dutyButtons));
     add(kMultiplierCode, frequency.multiplier->currentIndex());
     add(kVoltageCode, frequency.voltage->currentIndex());
     return records;
 }
 
 RecordAction PentiumMPage::applyRecord(OptionRecord record) {
-    if (m_records.apply(record) == RecordAction::Applied)
+    if (m_rows.apply(record) == RecordAction::Applied)
         return RecordAction::Applied;
     switch (record.code) {
-        case kThermalMonitorCode:
-            // "Disable" is position 0 on this page.
-            if (record.value == 0)
-                thermal->ThermalMonitorDISClick();
-            else if (record.value == 1)
-                thermal->ThermalMonitor1ENClick();
-            else if (record.value == 2)
-                thermal->ThermalMonitor2ENClick();
-            return RecordAction::Applied;
-        case kOnDemandCode:
-            if (record.value < thermal->dutyButtons.size())
-                thermal->OnDemandDutyClick(record.value);
-            return RecordAction::Applied;
         case kMultiplierCode:
         case kVoltageCode: {
             QComboBox* box =

@@ -6,8 +6,6 @@
 #include "FrequencyControls.h"
 #include "OptionRows.h"
 
-class QRadioButton;
-
 namespace zandro {
 
 class StatusPanel;
@@ -35,10 +33,6 @@ public:
     // Re-reads every register the page shows and rewrites the panels of all five tabs.
     void PMobile_RefreshStatus();
 
-    // On/off options, in the order of their rows.
-    enum Option { DataErrorChecking, ResponseErrorChecking, EnhancedSpeedStep, L2Enabled };
-    static constexpr int kOptionCount = 4;
-
     // Frequency and voltage control.
     bool PMobile_InitiateFIDVIDChangeButtonClick();  // false when the change was refused or failed
     void PMobile_FrequencyVoltageControlShow();
@@ -58,18 +52,15 @@ private:
     class TransitionUi;
 
     void buildInformation(TabSheet* sheet);
-    void buildOptions(TabSheet* sheet, int first, int last, bool withL2Status);
+    void buildL2(TabSheet* sheet);
     void buildFrequencyControl(TabSheet* sheet);
-    void optionClick(int row, bool enable);
     void readRegister(uint32_t index);
-    void showOption(int row);
     void showL2Status();
     void showFrequencyInfo();
 
     std::array<StatusPanel*, 3> m_information{};  // ratio, bus, in-order queue
     StatusPanel* m_perfMonitoring = nullptr;
-    std::array<StatusPanel*, kOptionCount> m_optionPanels{};
-    RadioRecords m_records;                    // the option buttons, for configuration files
+    OptionRows m_rows;                         // the switches and the thermal tab's groups
     std::array<StatusPanel*, 4> m_l2Status{};  // presence, hardware, ECC, address range
     std::array<StatusPanel*, 4> m_frequencyInfo{};
 };

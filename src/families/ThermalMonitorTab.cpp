@@ -6,6 +6,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "OptionRows.h"
 #include "SheetBuilder.h"
 #include "StatusPanel.h"
 #include "TM_BlinkLabel.h"
@@ -19,24 +20,9 @@ const QColor ThermalMonitorTab::kRed(255, 0, 0);
 
 namespace {
 
-// Duty buttons in their order on the tab, with the code each one writes.
-struct DutyRow {
-    const char* suffix;
-    const char* caption;
-    int code;
-};
-
-constexpr DutyRow kDutyRows[] = {
-    {"_OnDemandDutyDIS", "Disable", 0}, {"_OnDemandDuty87", "87.5 %", 7},
-    {"_OnDemandDuty75", "75.0 %", 6},   {"_OnDemandDuty62", "62.5 %", 5},
-    {"_OnDemandDuty50", "50.0 %", 4},   {"_OnDemandDuty37", "37.5 %", 3},
-    {"_OnDemandDuty25", "25.0 %", 2},   {"_OnDemandDuty12", "12.5 %", 1},
-};
-
 constexpr uint32_t kTm1Bit = 1u << 3;
 constexpr uint32_t kNetBurstTm2Bit = 1u << 13;
 constexpr uint32_t kPMobileTm2Select = 1u << 16;
-constexpr uint32_t kDutyField = 0x1Eu;  // bits 4..1
 
 }  // namespace
 
@@ -51,7 +37,11 @@ void setPanelColour(StatusPanel* panel, const QColor& colour) {
 ThermalMonitorTab::ThermalMonitorTab(SheetBuilder& builder, ThermalFamily family,
                                      const PageContext& context, std::function<void()> refresh,
                                      QObject* parent)
-    : QObject(parent), m_family(family), m_context(context), m_refresh(std::move(refresh)) {
+    : QObject(parent),
+      m_family(family),
+      m_groups(family == ThermalFamily::NetBurst ? kNetBurstThermal : kPMobileThermal),
+      m_context(context),
+      m_refresh(std::move(refresh)) {
     setObjectName(name("_ThermalMonitorTab"));
     buildMonitorGroup(builder);
     buildOverheatGroup(builder);
@@ -64,22 +54,32 @@ QString ThermalMonitorTab::name(const char* suffix) const {
            QLatin1String(suffix);
 }
 
+QString ThermalMonitorTab::buttonName(const ChoiceGroup& group, size_t position) {
+    return QLatin1String(group.prefix) + QLatin1String(group.buttons[position].name);
+}
+
 void ThermalMonitorTab::buildMonitorGroup(SheetBuilder& builder) {
-    QGroupBox* group = builder.group(QStringLiteral(" Slow Down When Overheating Protection "));
-    ThermalMonitorStatus = builder.status(group, name("_ThermalMonitorStatus"));
-    const std::array<std::pair<const char*, const char*>, 3> rows = {{
-        {"_ThermalMonitorDIS", "Disable"},
-        {"_ThermalMonitor1EN", "Enable Thermal Monitor 1"},
-        {"_ThermalMonitor2EN", "Enable Thermal Monitor 2"},
-    }};
-    for (size_t i = 0; i < rows.size(); ++i) {
+    const ChoiceGroup& monitor = m_groups.monitor;
+    QGroupBox* group = builder.group(QString::fromLatin1(monitor.caption));
+    ThermalMonitorStatus = builder.status(group, QString::fromLatin1(monitor.panel));
+    for (size_t shown = 0; shown < monitorButtons.size(); ++shown) {
+        const size_t position = monitor.shown[shown];
         builder.endRow(group);  // one above the other
-        monitorButtons[i] =
-            builder.radio(group, name(rows[i].first), QString::fromLatin1(rows[i].second));
+        monitorButtons[shown] =
+            builder.radio(group, buttonName(monitor, position),
+                          QString::fromLatin1(monitor.buttons[position].caption));
+        connect(monitorButtons[shown], &QRadioButton::clicked, this,
+                [this, shown] { monitorClick(shown); });
     }
-    connect(monitorButtons[0], &QRadioButton::clicked, this, [this] { ThermalMonitorDISClick(); });
-    connect(monitorButtons[1], &QRadioButton::clicked, this, [this] { ThermalMonitor1ENClick(); });
-    connect(monitorButtons[2], &QRadioButton::clicked, this, [this] { ThermalMonitor2ENClick(); });
+}
+
+void ThermalMonitorTab::monitorClick(size_t shown) {
+    if (shown == 0)
+        ThermalMonitorDISClick();
+    else if (shown == 1)
+        ThermalMonitor1ENClick();
+    else
+        ThermalMonitor2ENClick();
 }
 
 void ThermalMonitorTab::buildOverheatGroup(SheetBuilder& builder) {
@@ -108,24 +108,33 @@ void ThermalMonitorTab::buildOverheatGroup(SheetBuilder& builder) {
 }
 
 void ThermalMonitorTab::buildDutyGroup(SheetBuilder& builder) {
-    QGroupBox* group = builder.group(QStringLiteral(" On-Demand Clock Modulation "));
-    OnDemandDuty = builder.status(group, name("_OnDemandDuty"));
+    const ChoiceGroup& duty = m_groups.duty;
+    QGroupBox* group = builder.group(QString::fromLatin1(duty.caption));
+    OnDemandDuty = builder.status(group, QString::fromLatin1(duty.panel));
     // Three buttons to a row, below the status; nothing follows them in the group.
     auto* rows = new QWidget;
     auto* layout = new QGridLayout(rows);
     layout->setContentsMargins(0, 0, 0, 0);
-    int position = 0;
-    for (const DutyRow& row : kDutyRows) {
-        auto* button = new QRadioButton(QString::fromLatin1(row.caption), rows);
-        button->setObjectName(name(row.suffix));
-        layout->addWidget(button, position / 3, position % 3);
-        ++position;
-        dutyButtons[size_t(row.code)] = button;
-        const int code = row.code;
+    int place = 0;
+    for (const uint8_t code : duty.shown) {
+        auto* button = new QRadioButton(QString::fromLatin1(duty.buttons[code].caption), rows);
+        button->setObjectName(buttonName(duty, code));
+        layout->addWidget(button, place / 3, place % 3);
+        ++place;
+        dutyButtons[code] = button;
         connect(button, &QRadioButton::clicked, this, [this, code] { OnDemandDutyClick(code); });
     }
     auto* grid = static_cast<QGridLayout*>(group->layout());
     grid->addWidget(rows, grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+void ThermalMonitorTab::addRecords(RadioRecords& records) {
+    for (size_t shown = 0; shown < monitorButtons.size(); ++shown)
+        records.add(m_groups.monitor.code, m_groups.monitor.shown[shown], monitorButtons[shown],
+                    [this, shown] { monitorClick(shown); });
+    for (size_t code = 0; code < dutyButtons.size(); ++code)
+        records.add(m_groups.duty.code, code, dutyButtons[code],
+                    [this, code] { OnDemandDutyClick(int(code)); });
 }
 
 OverheatReading ThermalMonitorTab::readOverheat(MsrBuffer& msr) {
@@ -241,13 +250,8 @@ void ThermalMonitorTab::ThermalMonitor2ENClick() {
 }
 
 void ThermalMonitorTab::OnDemandDutyClick(int code) {
-    MsrBuffer& msr = m_context.msr;
-    msr.Index = kClockModulation;
-    msr.ReadMsr();
-    msr.Low &= ~kDutyField;
-    if (code > 0)
-        msr.Low |= 0x10u | (uint32_t(code & 7) << 1);
-    msr.WriteMsr();
+    const ChoiceGroup& duty = m_groups.duty;
+    writeButton(m_context.msr, duty.index, duty.buttons[size_t(code)], duty.write);
     m_refresh();
 }
 

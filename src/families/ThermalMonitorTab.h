@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "PageContext.h"
+#include "config/ThermalRows.h"
 
 class QRadioButton;
 class QPushButton;
@@ -13,6 +14,7 @@ class QGroupBox;
 
 namespace zandro {
 
+class RadioRecords;
 class SheetBuilder;
 class StatusPanel;
 class TM_BlinkLabel;
@@ -70,6 +72,9 @@ public:
     void OnDemandDutyClick(int code);
     void NewOverheatCheckClick();
 
+    // Adds the thermal monitor and duty buttons to a page's configuration-file records.
+    void addRecords(RadioRecords& records);
+
     StatusPanel* ThermalMonitorStatus = nullptr;
     StatusPanel* OverheatOccured = nullptr;
     StatusPanel* Temperature = nullptr;
@@ -83,12 +88,16 @@ public:
 
 private:
     QString name(const char* suffix) const;
+    static QString buttonName(const ChoiceGroup& group, size_t position);
+    // The thermal monitor buttons as shown: Disable, Thermal Monitor 1, Thermal Monitor 2.
+    void monitorClick(size_t shown);
     void buildMonitorGroup(SheetBuilder& builder);
     void buildOverheatGroup(SheetBuilder& builder);
     void buildDutyGroup(SheetBuilder& builder);
     void setMonitorBits(bool tm1, bool tm2);
 
     ThermalFamily m_family;
+    const ThermalGroups& m_groups;
     PageContext m_context;
     std::function<void()> m_refresh;
 };
