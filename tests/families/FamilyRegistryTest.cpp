@@ -15,8 +15,8 @@ bool never(Platform&) {
 }
 
 FamilyEntry seventh(FamilyKind kind, const char* button, int listFillRank) {
-    return {kind,        "Seventh", never, noPage, {"7", "Seventh", 0}, {button, 665, "", 0},
-            listFillRank};
+    const FamilyButton place = {button, 665, "", 0};
+    return {kind, "Seventh", never, noPage, {"7", "Seventh", 0}, place, listFillRank};
 }
 
 struct Addition {
