@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <vector>
 
 namespace zandro {
@@ -83,10 +84,19 @@ const OptionRow* findOption(const QString& name) {
     return nullptr;
 }
 
+// Decimal digits of any script, as a pattern's \d reads them, after an optional '-'. Every
+// start-up asks this of its options, and a regular expression would cost it a compiler.
+bool isWholeNumber(QStringView text) {
+    if (text.startsWith(QLatin1Char('-')))
+        text = text.mid(1);
+    const QList<uint> points = text.toUcs4();
+    return !points.isEmpty() &&
+           std::all_of(points.begin(), points.end(), [](uint c) { return QChar::isDigit(c); });
+}
+
 // "-1" is a processor number (any value outside 0..31 means every processor), not an option.
 bool isOption(const QString& arg) {
-    static const QRegularExpression number(QStringLiteral("^-\\d+$"));
-    return arg.size() > 1 && arg.startsWith(QLatin1Char('-')) && !number.match(arg).hasMatch();
+    return arg.size() > 1 && arg.startsWith(QLatin1Char('-')) && !isWholeNumber(arg);
 }
 
 }  // namespace
@@ -144,10 +154,9 @@ CommandLine parseCommandLine(const QStringList& args) {
         fail(QStringLiteral("--describe takes one FILE and no other argument"));
     if (int(line.restoring) + int(line.checking) + int(line.describing) > 1)
         fail(QStringLiteral("--restore, --check and --describe exclude each other"));
-    static const QRegularExpression number(QStringLiteral("^-?\\d+$"));
     if ((line.restoring || line.checking) &&
         (line.arguments.size() > 1 ||
-         (line.arguments.size() == 1 && !number.match(line.arguments[0]).hasMatch())))
+         (line.arguments.size() == 1 && !isWholeNumber(line.arguments[0]))))
         fail(QStringLiteral("--restore and --check take at most a PROCESSOR number"));
     if (line.simulate.isEmpty() && !(line.simState.isEmpty() && line.simLog.isEmpty()))
         fail(QStringLiteral("--sim-state and --sim-log need --simulate"));

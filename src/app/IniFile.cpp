@@ -44,11 +44,14 @@ bool IniFile::exists() const {
 
 void IniFile::load() {
     m_lines.clear();
+    m_loaded.reset();
     // Something that is not a regular file is not opened; the next save refuses it.
-    const FileContents file = readRegularFile(QFile::encodeName(m_path).toStdString(), kLargestIni);
+    FileContents file = readRegularFile(QFile::encodeName(m_path).toStdString(), kLargestIni);
     if (!file.result.ok())
         return;
-    const QString text = QString::fromLocal8Bit(file.bytes.data(), qsizetype(file.bytes.size()));
+    m_loaded = std::move(file.bytes);
+    const std::string& bytes = *m_loaded;
+    const QString text = QString::fromLocal8Bit(bytes.data(), qsizetype(bytes.size()));
     m_lines = text.split(QLatin1Char('\n'));
     for (QString& line : m_lines) {
         if (line.endsWith(QLatin1Char('\r')))
@@ -64,8 +67,16 @@ bool IniFile::save() {
         text += line.toLocal8Bit();
         text += '\n';
     }
-    const FileResult saved =
-        replaceRegularFile(QFile::encodeName(m_path).toStdString(), text.toStdString());
+    const std::string bytes = text.toStdString();
+    // A key written back with the value it had leaves the file as it was read: replacing it with
+    // the same bytes would only cost a flush to the disk, and closing writes several such keys.
+    const bool unchanged = m_loaded && *m_loaded == bytes;
+    m_loaded.reset();
+    if (unchanged) {
+        m_error.clear();
+        return true;
+    }
+    const FileResult saved = replaceRegularFile(QFile::encodeName(m_path).toStdString(), bytes);
     m_error = saved.ok() ? QString() : QString::fromLocal8Bit(saved.why.c_str());
     return saved.ok();
 }

@@ -3,11 +3,13 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <string>
 
 namespace zandro {
 
 // A plain INI file kept line by line: lines it does not understand are kept as they are, a value
-// is changed in its own line, and every save replaces the file (a link's target) atomically.
+// is changed in its own line, and every save that changes the file replaces it (a link's target)
+// atomically.
 class IniFile {
 public:
     explicit IniFile(QString path);
@@ -38,6 +40,8 @@ private:
 
     QString m_path;
     QStringList m_lines;
+    // The bytes the last load read, until the next save.
+    std::optional<std::string> m_loaded;
     QString m_error;
 };
 

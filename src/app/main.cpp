@@ -52,7 +52,10 @@ int usageError(const QString& why) {
 // Prints what a configuration file holds; touches no register.
 int describeFile(const QString& path) {
     const FileRead file = readConfigurationFile(QFile::encodeName(path).toStdString());
-    const std::string quoted = "\"" + path.toStdString() + "\"";
+    // Built up in place: GCC 12 warns about a literal prepended to a temporary string.
+    std::string quoted = "\"";
+    quoted += path.toStdString();
+    quoted += '"';
     std::string message;
     std::vector<std::string> lines;
     if (!file.ok)

@@ -1,5 +1,6 @@
 #include "FamilyPage.h"
 
+#include <QStackedWidget>
 #include <algorithm>
 
 #include "EditBox.h"
@@ -35,6 +36,10 @@ FamilyPage::FamilyPage(const QString& name, FamilyKind kind, const PageContext& 
     setObjectName(name);
     setTabBar(new WrappingTabBar(this));
     setFixedSize(306, 375);
+    // The page gives its sheet area a place when it shows; left unsized, the area would first be
+    // sized to the largest sheet, laying out the texts of every hidden sheet for nothing.
+    if (auto* area = findChild<QStackedWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        area->setAttribute(Qt::WA_Resized);
     tabBar()->setMouseTracking(true);  // hot-tracking tabs
     hide();
     connect(this, &QTabWidget::currentChanged, this, &FamilyPage::onCurrentChanged);

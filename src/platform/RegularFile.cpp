@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -89,10 +90,15 @@ bool writeAllAt(int fd, const std::string& bytes) {
 }
 
 // Reads up to `limit` bytes and one more, so that a longer file shows without reading it all.
-bool readUpTo(int fd, size_t limit, std::string& bytes) {
-    bytes.assign(limit + 1, '\0');
+// The buffer starts at the size the file was seen to have and grows only if the file did: the
+// limits are megabytes, the files mostly a few hundred bytes.
+bool readUpTo(int fd, size_t limit, size_t expected, std::string& bytes) {
+    const size_t most = limit + 1;
+    bytes.assign(std::min(expected, limit) + 1, '\0');
     size_t have = 0;
-    while (have < bytes.size()) {
+    while (have < most) {
+        if (have == bytes.size())
+            bytes.resize(std::min(most, bytes.size() * 2));
         const ssize_t n = ::read(fd, bytes.data() + have, bytes.size() - have);
         if (n < 0 && errno == EINTR)
             continue;
@@ -137,7 +143,7 @@ FileResult rewriteInPlace(const std::string& target, const std::string& bytes, m
     if (::flock(fd.get(), LOCK_EX) != 0)
         return failedWithErrno(FileFailure::CannotWrite, "cannot be locked");
     std::string old;
-    const bool haveOld = readUpTo(fd.get(), size_t(st.st_size), old);
+    const bool haveOld = readUpTo(fd.get(), size_t(st.st_size), size_t(st.st_size), old);
     if (contentAndSize(fd.get(), bytes))
         return fd.close() ? FileResult{}
                           : failedWithErrno(FileFailure::CannotWrite, "cannot be written");
@@ -197,7 +203,8 @@ FileContents readRegularFile(const std::string& path, size_t limit) {
         contents.result = notRegular(st.st_mode);
         return contents;
     }
-    if (::flock(fd.get(), LOCK_SH) != 0 || !readUpTo(fd.get(), limit, contents.bytes)) {
+    if (::flock(fd.get(), LOCK_SH) != 0 ||
+        !readUpTo(fd.get(), limit, size_t(st.st_size), contents.bytes)) {
         contents.result = failedWithErrno(FileFailure::CannotRead, "cannot be read");
         return contents;
     }

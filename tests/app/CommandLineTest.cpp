@@ -67,6 +67,9 @@ TEST(CommandLineTest, ShortAndEqualsFormsAsQtAndGnuAcceptThem) {
     EXPECT_EQ(line.describe, QStringLiteral("f.msr"));
     // A negative processor number is an argument: it means every processor.
     EXPECT_EQ(parse({"f.msr", "-1"}).arguments, (QStringList{"f.msr", "-1"}));
+    // Any script's digits count, as they do wherever the program reads a number pattern.
+    const QStringList arabicThree{QStringLiteral("f.msr"), QStringLiteral("-\u0663")};
+    EXPECT_EQ(parseCommandLine(arabicThree).arguments, arabicThree);
 }
 
 TEST(CommandLineTest, DescribeTakesExactlyOneFileEvenAnEmptyOne) {

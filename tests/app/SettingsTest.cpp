@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -155,6 +157,28 @@ TEST(IniFileTest, CarriageReturnLineEndsAndMissingFile) {
     SettingsStore store(path);
     EXPECT_TRUE(store.readBool(QStringLiteral("Settings"), QStringLiteral("HalfMultis"), false));
     EXPECT_TRUE(store.readBool(QStringLiteral("Settings"), QStringLiteral("Missing"), true));
+}
+
+// Closing writes back keys that mostly kept their values; only a change replaces the file.
+TEST(IniFileTest, SavingWhatTheFileHoldsLeavesItAlone) {
+    test::TempDir dir;
+    const std::string path = dir.file("config.ini");
+    test::writeFile(path, "[A]\nb=1\n");
+    const auto inode = [&] {
+        struct stat st {};
+        EXPECT_EQ(::stat(path.c_str(), &st), 0);
+        return st.st_ino;
+    };
+    const ino_t before = inode();
+    IniFile ini(QString::fromStdString(path));
+    ini.load();
+    ini.setValue(QStringLiteral("A"), QStringLiteral("b"), QStringLiteral("1"));
+    ASSERT_TRUE(ini.save());
+    EXPECT_EQ(inode(), before);
+    ini.setValue(QStringLiteral("A"), QStringLiteral("b"), QStringLiteral("2"));
+    ASSERT_TRUE(ini.save());
+    EXPECT_NE(inode(), before);
+    EXPECT_EQ(test::readFile(path), "[A]\nb=2\n");
 }
 
 TEST(SettingsStoreTest, IntegerRule) {

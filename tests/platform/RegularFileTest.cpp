@@ -166,5 +166,16 @@ TEST(RegularFileTest, ReadingRefusesATooLargeOrMissingFile) {
     EXPECT_EQ(readRegularFile(dir.file("none"), 100).result.failure, FileFailure::Missing);
 }
 
+// /proc files say they are empty and still have content: the size seen beforehand is only where
+// reading starts.
+TEST(RegularFileTest, FileLongerThanItsStatedSizeIsReadWholeUpToTheLimit) {
+    const FileContents status = readRegularFile("/proc/self/status", 1 << 20);
+    ASSERT_TRUE(status.result.ok()) << status.result.why;
+    EXPECT_EQ(status.bytes.rfind("Name:", 0), 0u);
+    EXPECT_NE(status.bytes.find("\nPid:"), std::string::npos);
+    EXPECT_EQ(status.bytes.back(), '\n');
+    EXPECT_EQ(readRegularFile("/proc/self/status", 40).result.failure, FileFailure::TooLarge);
+}
+
 }  // namespace
 }  // namespace zandro
