@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <QRadioButton>
 
-#include "GuiFixture.h"
+#include "PageTestSupport.h"
 #include "app/TfrmMSR.h"
 #include "families/StatusPanel.h"
 #include "families/TM_BlinkLabel.h"
@@ -11,11 +11,7 @@ namespace zandro {
 namespace {
 
 using test::GuiRig;
-
-QString panel(GuiRig& rig, const QString& name) {
-    auto* p = rig.control<StatusPanel>(name);
-    return p ? p->text() : QStringLiteral("<missing %1>").arg(name);
-}
+using test::panelText;
 
 TEST(ThermalMonitorTabTest, TimerTickShowsTheSensorOnBothIntelTabs) {
     GuiRig rig("pentium4");
@@ -25,10 +21,10 @@ TEST(ThermalMonitorTabTest, TimerTickShowsTheSensorOnBothIntelTabs) {
     rig.act(QStringLiteral("wait:1600"));
     for (const char* prefix : {"NetBurst", "PMobile"}) {
         const QString p = QLatin1String(prefix);
-        EXPECT_EQ(panel(rig, p + "_OverheatOccured"), QStringLiteral("Yes")) << prefix;
+        EXPECT_EQ(panelText(rig, p + "_OverheatOccured"), QStringLiteral("Yes")) << prefix;
         EXPECT_EQ(rig.control<StatusPanel>(p + "_OverheatOccured")->property("fontColour"),
                   QVariant(ThermalMonitorTab::kRed));
-        EXPECT_EQ(panel(rig, p + "_Temperature"), QString()) << prefix;
+        EXPECT_EQ(panelText(rig, p + "_Temperature"), QString()) << prefix;
         EXPECT_EQ(rig.control<TM_BlinkLabel>("lbl" + p + "_Temperature")->text(),
                   QStringLiteral("Too High"));
     }
@@ -37,10 +33,10 @@ TEST(ThermalMonitorTabTest, TimerTickShowsTheSensorOnBothIntelTabs) {
     rig.act(QStringLiteral("click:NetBurst_NewOverheatCheck"));
     EXPECT_EQ(rig.sim.reg(0x19C) & 2u, 0u);
     rig.act(QStringLiteral("wait:1600"));
-    EXPECT_EQ(panel(rig, "NetBurst_OverheatOccured"), QStringLiteral("No"));
+    EXPECT_EQ(panelText(rig, "NetBurst_OverheatOccured"), QStringLiteral("No"));
     EXPECT_EQ(rig.control<StatusPanel>("NetBurst_OverheatOccured")->property("fontColour"),
               QVariant(ThermalMonitorTab::kGreen));
-    EXPECT_EQ(panel(rig, "NetBurst_Temperature"), QStringLiteral("Normal"));
+    EXPECT_EQ(panelText(rig, "NetBurst_Temperature"), QStringLiteral("Normal"));
     EXPECT_EQ(rig.control<TM_BlinkLabel>("lblNetBurst_Temperature")->text(), QString());
 }
 
@@ -68,8 +64,8 @@ TEST(ThermalMonitorTabTest, EachOverheatBitFeedsItsOwnPanel) {
         rig.window->Overheating_timerTimer();
         for (const char* prefix : {"NetBurst", "PMobile"}) {
             const QString p = QLatin1String(prefix);
-            EXPECT_EQ(panel(rig, p + "_OverheatOccured"), QLatin1String(c.occured)) << prefix;
-            EXPECT_EQ(panel(rig, p + "_Temperature"), QLatin1String(c.temperature)) << prefix;
+            EXPECT_EQ(panelText(rig, p + "_OverheatOccured"), QLatin1String(c.occured)) << prefix;
+            EXPECT_EQ(panelText(rig, p + "_Temperature"), QLatin1String(c.temperature)) << prefix;
             EXPECT_EQ(rig.control<TM_BlinkLabel>("lbl" + p + "_Temperature")->text(),
                       QLatin1String(c.blink));
         }
@@ -82,7 +78,7 @@ TEST(ThermalMonitorTabTest, LeavingTheTabStopsTheWatch) {
     rig.act(QStringLiteral("tab:NetBurst_ThermalMonitor"));
     rig.act(QStringLiteral("tab:NetBurst_Information"));
     rig.act(QStringLiteral("wait:1600"));
-    EXPECT_EQ(panel(rig, "NetBurst_OverheatOccured"), QStringLiteral("---"));
+    EXPECT_EQ(panelText(rig, "NetBurst_OverheatOccured"), QStringLiteral("---"));
 }
 
 struct DutyCase {
@@ -109,7 +105,7 @@ TEST(ThermalMonitorTabTest, DutyButtonsWriteBits4To1AndKeepTheRest) {
     for (const DutyCase& c : cases) {
         rig.act(QStringLiteral("click:NetBurst_OnDemandDuty%1").arg(QLatin1String(c.button)));
         EXPECT_EQ(rig.sim.reg(0x19A), 0x1'0000'0021ull | c.pattern) << c.button;
-        EXPECT_EQ(panel(rig, "NetBurst_OnDemandDuty"), QLatin1String(c.text)) << c.button;
+        EXPECT_EQ(panelText(rig, "NetBurst_OnDemandDuty"), QLatin1String(c.text)) << c.button;
     }
     // The eight buttons are one exclusive group.
     EXPECT_TRUE(rig.control<QRadioButton>(QStringLiteral("NetBurst_OnDemandDuty87"))->isChecked());
@@ -123,7 +119,7 @@ TEST(ThermalMonitorTabTest, EnabledWithoutDutyCodeKeepsTheText) {
     rig.act(QStringLiteral("click:NetBurst_OnDemandDuty50"));
     rig.sim.setReg(0x19A, 0x10);
     rig.act(QStringLiteral("tab:NetBurst_Information"));
-    EXPECT_EQ(panel(rig, "NetBurst_OnDemandDuty"), QStringLiteral("50.0% of performance"));
+    EXPECT_EQ(panelText(rig, "NetBurst_OnDemandDuty"), QStringLiteral("50.0% of performance"));
 }
 
 }  // namespace
