@@ -128,6 +128,7 @@ struct ClickCase {
 // follow, the panel and the button's selection.
 inline void checkClick(GuiRig& rig, const char* tab, const ClickCase& c,
                        const QStringList& refreshReads) {
+    SCOPED_TRACE(c.button);
     rig.sim.setReg(c.index, c.before);
     rig.act(QStringLiteral("tab:") + QLatin1String(tab));
     rig.takeTrace();
