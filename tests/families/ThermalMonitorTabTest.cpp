@@ -18,7 +18,7 @@ TEST(ThermalMonitorTabTest, TimerTickShowsTheSensorOnBothIntelTabs) {
     rig.sim.setReg(0x19C, 0x3);  // too hot now, and logged
     ASSERT_TRUE(rig.start());
     rig.act(QStringLiteral("tab:NetBurst_ThermalMonitor"));
-    rig.act(QStringLiteral("wait:1600"));
+    ASSERT_TRUE(test::fireTimer(rig.window->Overheating_timer));
     for (const char* prefix : {"NetBurst", "PMobile"}) {
         const QString p = QLatin1String(prefix);
         EXPECT_EQ(panelText(rig, p + "_OverheatOccured"), QStringLiteral("Yes")) << prefix;
@@ -32,7 +32,7 @@ TEST(ThermalMonitorTabTest, TimerTickShowsTheSensorOnBothIntelTabs) {
     rig.sim.setReg(0x19C, 0x2);
     rig.act(QStringLiteral("click:NetBurst_NewOverheatCheck"));
     EXPECT_EQ(rig.sim.reg(0x19C) & 2u, 0u);
-    rig.act(QStringLiteral("wait:1600"));
+    ASSERT_TRUE(test::fireTimer(rig.window->Overheating_timer));
     EXPECT_EQ(panelText(rig, "NetBurst_OverheatOccured"), QStringLiteral("No"));
     EXPECT_EQ(rig.control<StatusPanel>("NetBurst_OverheatOccured")->property("fontColour"),
               QVariant(ThermalMonitorTab::kGreen));
