@@ -189,6 +189,7 @@ TEST_F(K7TransitionPageTest, ComboChangeClearsTheReport) {
     startWith("athlon-mobile", fidVidStatus(14, 5, 3, 5));
     choose("K7_VoltageCombo", QStringLiteral("1.600V"));
     set();
+    ASSERT_EQ(report(), QStringLiteral("New voltage set"));
     choose("K7_MultiplierCombo", QStringLiteral("11.0x"));
     EXPECT_EQ(report(), QStringLiteral("---"));
 }
