@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "TfrmMSR.h"
 #include "WriteFailureWatch.h"
@@ -12,6 +13,7 @@
 #include "config/ConfigFormat.h"
 #include "core/MsrBuffer.h"
 #include "families/FamilyPage.h"
+#include "families/FamilyRegistry.h"
 #include "families/Messages.h"
 #include "families/NameString.h"
 #include "platform/Platform.h"
@@ -26,11 +28,6 @@ bool s_reportWriteFailures = false;
 
 constexpr int kAllProcessors = -1;
 constexpr int kHighestProcessor = 31;
-
-// The families whose multiplier and voltage boxes start a transition, in the order the
-// transitions run after a record.
-constexpr std::array<FamilyKind, 4> kTransitionOrder = {FamilyAthlon64, FamilyPentiumM,
-                                                        FamilyPentium4, FamilyAthlonK7};
 
 bool sameIdentity(const CpuIdentity& a, const CpuIdentity& b) {
     return a.vendorCode == b.vendorCode && a.family == b.family && a.model == b.model &&
@@ -261,13 +258,14 @@ ConfigurationRun::Outcome ConfigurationRun::ApplyConfiguration(const ConfigConte
         m_recordUnread = false;
         m_code = QString::number(record.code);
         m_recordDiffers = false;
-        std::array<bool, kFamilyCount> transition{};
+        // The changes the record asks for run after every page has had it, in registry order.
+        std::vector<FamilyPage*> transitions;
         QString refusal;
-        for (int kind = 0; kind < kFamilyCount; ++kind) {
-            FamilyPage* page = m_window.page(FamilyKind(kind));
+        for (const FamilyEntry& family : m_window.families().entries()) {
+            FamilyPage* page = m_window.page(family.kind);
             switch (page->applyRecord({record.code, record.value})) {
                 case RecordAction::TransitionRequested:
-                    transition[size_t(kind)] = true;
+                    transitions.push_back(page);
                     break;
                 case RecordAction::Refused:
                     refusal = QStringLiteral("the page refused the value");
@@ -277,8 +275,8 @@ ConfigurationRun::Outcome ConfigurationRun::ApplyConfiguration(const ConfigConte
                     break;
             }
         }
-        for (FamilyKind kind : kTransitionOrder) {
-            if (transition[size_t(kind)] && !runTransition(*m_window.page(kind)))
+        for (FamilyPage* page : transitions) {
+            if (!runTransition(*page))
                 refusal = QStringLiteral("the multiplier and voltage change did not complete");
         }
         if (m_recordUnread)

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <QScrollArea>
-#include <array>
+#include <vector>
 
 #include "core/Cpuid.h"
 
@@ -9,12 +9,15 @@ class QToolButton;
 
 namespace zandro {
 
-// The white column of family pictures at the left of the main window: six flat buttons in one
-// radio group, each with its hint.
+class FamilyRegistry;
+
+// The white column of family pictures at the left of the main window: a flat button for each
+// family of the registry, in one radio group, each with its hint.
 class FamilyIconColumn : public QScrollArea {
     Q_OBJECT
 public:
-    explicit FamilyIconColumn(QWidget* parent = nullptr);
+    // `families` must outlive the column.
+    explicit FamilyIconColumn(const FamilyRegistry& families, QWidget* parent = nullptr);
 
     QToolButton* button(FamilyKind kind) const { return m_buttons[size_t(kind)]; }
     // Scrolls the family's button into view, then to the family's own scroll position.
@@ -24,7 +27,8 @@ signals:
     void familyClicked(int kind);
 
 private:
-    std::array<QToolButton*, kFamilyCount> m_buttons{};
+    const FamilyRegistry& m_families;
+    std::vector<QToolButton*> m_buttons;
 };
 
 }  // namespace zandro

@@ -13,16 +13,6 @@ struct IconStyle {
     QColor body;
 };
 
-// Green for AMD parts, blue for Intel parts; no maker's mark.
-const std::array<IconStyle, kFamilyCount> kStyles = {{
-    {"K8", "Athlon 64", QColor(0, 110, 70)},
-    {"P-M", "Pentium M", QColor(20, 70, 150)},
-    {"P4", "NetBurst", QColor(35, 90, 170)},
-    {"K7", "Athlon", QColor(20, 130, 90)},
-    {"P6", "Pentium III", QColor(50, 60, 140)},
-    {"K5/K6", "AMD", QColor(70, 120, 50)},
-}};
-
 void drawChip(QPainter& p, const QRect& r, const IconStyle& style) {
     p.setRenderHint(QPainter::Antialiasing);
     // Pins on all four sides.
@@ -63,11 +53,11 @@ void drawChip(QPainter& p, const QRect& r, const IconStyle& style) {
 
 }  // namespace
 
-QPixmap familyIcon(FamilyKind kind, int size) {
+QPixmap familyIcon(const FamilyIconStyle& style, int size) {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
-    drawChip(p, pixmap.rect(), kStyles[size_t(kind)]);
+    drawChip(p, pixmap.rect(), IconStyle{style.title, style.subtitle, QColor(style.body)});
     return pixmap;
 }
 

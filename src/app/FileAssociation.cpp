@@ -12,6 +12,7 @@
 
 #include "FamilyIcons.h"
 #include "IniFile.h"
+#include "families/FamilyRegistry.h"
 #include "families/Messages.h"
 
 namespace zandro {
@@ -150,7 +151,7 @@ bool writeAssociation(const AssociationFiles& files, const QString& executablePa
               writeText(files.desktopEntry(), desktopEntryText(executablePath), error);
     if (ok) {
         QDir().mkpath(QFileInfo(files.icon()).absolutePath());
-        ok = familyIcon(FamilyAthlon64).save(files.icon(), "PNG");
+        ok = familyIcon(FamilyRegistry::builtIn().first().icon).save(files.icon(), "PNG");
         if (!ok && error)
             *error = files.icon() + QStringLiteral(": cannot be written");
     }

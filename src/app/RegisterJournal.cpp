@@ -36,17 +36,24 @@ void RegisterJournal::beforeWrite(uint32_t index) {
     // showed, so that register goes on record with its control register.
     const std::optional<PStateRegisters> pstate =
         m_window.page(m_window.familyKind())->pstateRegisters();
+    std::vector<JournalEntry> entries;
     if (pstate && pstate->control == index)
-        record(cpu, pstate->status);
-    record(cpu, index);
+        read(cpu, pstate->status, entries);
+    read(cpu, index, entries);
+    if (entries.empty())
+        return;
+    // Both go to disk in one flushed write.
+    const FileResult stored = m_journal.record(entries);
+    if (!stored.ok())
+        cannotRecord(QString::fromStdString(m_journal.path() + ": " + stored.why));
 }
 
-void RegisterJournal::record(int cpu, uint32_t index) {
+void RegisterJournal::read(int cpu, uint32_t index, std::vector<JournalEntry>& entries) {
     if (m_journal.holds(cpu, index))
         return;
     // A read-modify-write has just read the register: that is its value before the write.
     if (const std::optional<uint64_t> read = m_window.msrBuffer().readValueOf(index)) {
-        store(cpu, index, *read);
+        entries.push_back({cpu, index, *read});
         return;
     }
     uint32_t eax = 0, edx = 0;
@@ -56,13 +63,7 @@ void RegisterJournal::record(int cpu, uint32_t index) {
                          .arg(cpu));
         return;
     }
-    store(cpu, index, (uint64_t(edx) << 32) | eax);
-}
-
-void RegisterJournal::store(int cpu, uint32_t index, uint64_t value) {
-    const FileResult stored = m_journal.record({cpu, index, value});
-    if (!stored.ok())
-        cannotRecord(QString::fromStdString(m_journal.path() + ": " + stored.why));
+    entries.push_back({cpu, index, (uint64_t(edx) << 32) | eax});
 }
 
 void RegisterJournal::cannotRecord(const QString& why) {

@@ -29,8 +29,8 @@ public:
 
 private:
     void beforeWrite(uint32_t index);
-    void record(int cpu, uint32_t index);
-    void store(int cpu, uint32_t index, uint64_t value);
+    // Adds the register's entry to `entries` unless it is on record or cannot be read.
+    void read(int cpu, uint32_t index, std::vector<JournalEntry>& entries);
     void cannotRecord(const QString& why);
 
     TfrmMSR& m_window;

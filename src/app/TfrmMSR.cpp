@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QToolButton>
+#include <array>
 
 #include "ConfigurationRun.h"
 #include "FamilyIconColumn.h"
@@ -22,13 +23,8 @@
 #include "core/CoreClock.h"
 #include "core/MsrBuffer.h"
 #include "core/ProcessorSelection.h"
-#include "families/A64Page.h"
-#include "families/K5K6Page.h"
-#include "families/K7Page.h"
+#include "families/FamilyPage.h"
 #include "families/Messages.h"
-#include "families/Pentium3Page.h"
-#include "families/Pentium4Page.h"
-#include "families/PentiumMPage.h"
 #include "families/ThermalMonitorTab.h"
 #include "platform/Platform.h"
 
@@ -40,11 +36,6 @@ namespace {
 constexpr int kClientWidth = 457;
 constexpr int kClientHeight = 409;
 
-// The detectors in the order AutoSelectCPU asks them.
-constexpr std::array<FamilyKind, kFamilyCount> kDetectionOrder = {
-    FamilyAthlon64, FamilyPentiumM, FamilyPentium4, FamilyAthlonK7, FamilyPentium3, FamilyK5K6,
-};
-
 struct DriverMessage {
     int32_t status;
     const char* text;
@@ -55,10 +46,6 @@ const std::array<DriverMessage, 4> kDriverMessages = {{
     {DriverStatus::NotRunning, "Driver not running"},
     {DriverStatus::Failed, "Unknown error occured"},
 }};
-
-// The families whose multiplier and voltage lists RefreshAll refills, in its order.
-constexpr std::array<FamilyKind, 4> kListFillOrder = {FamilyAthlon64, FamilyAthlonK7,
-                                                      FamilyPentiumM, FamilyPentium4};
 
 QToolButton* flatButton(QWidget* parent, const char* name, const QString& text, QRect geometry,
                         bool activeCaption) {
@@ -86,7 +73,8 @@ TfrmMSR::TfrmMSR(Platform& platform, MsrBuffer& msr, Startup startup, QWidget* p
       m_platform(platform),
       m_msr(msr),
       m_startup(std::move(startup)),
-      m_context{platform, msr, m_flags, *this} {
+      m_context{platform, msr, m_flags, *this},
+      m_familyKind(families().first().kind) {
     setObjectName(QStringLiteral("frmMSR"));
     setWindowTitle(QStringLiteral("ZANDRO"));
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
@@ -154,19 +142,18 @@ void TfrmMSR::buildTopRow() {
 }
 
 void TfrmMSR::buildIconColumn() {
-    Ikony_ScrollBox = new FamilyIconColumn(this);
+    Ikony_ScrollBox = new FamilyIconColumn(families(), this);
     connect(Ikony_ScrollBox, &FamilyIconColumn::familyClicked, this,
             [this](int kind) { familyButtonClick(FamilyKind(kind)); });
 }
 
 void TfrmMSR::buildPages() {
     // Only the page the user sees is built; see FamilyPage::ensureBuilt.
-    const PageBuild later = PageBuild::WhenNeeded;
-    m_pages = {new A64Page(m_context, this, later),      new PentiumMPage(m_context, this, later),
-               new Pentium4Page(m_context, this, later), new K7Page(m_context, this, later),
-               new Pentium3Page(m_context, this, later), new K5K6Page(m_context, this, later)};
-    for (FamilyPage* page : m_pages)
+    for (const FamilyEntry& family : families().entries()) {
+        FamilyPage* page = family.makePage(m_context, this, PageBuild::WhenNeeded);
         page->move(145, 28);
+        m_pages.push_back(page);
+    }
     lblNoFamilyPage = new QLabel(this);
     lblNoFamilyPage->setObjectName(QStringLiteral("lblNoFamilyPage"));
     lblNoFamilyPage->setWordWrap(true);
@@ -413,7 +400,7 @@ FamilyPage* TfrmMSR::visiblePage() const {
 
 void TfrmMSR::familyButtonClick(FamilyKind kind) {
     m_familyKind = kind;
-    if (isFamilyDetected(m_platform, kind) || !m_flags.UserProtection) {
+    if (families().entry(kind).detect(m_platform) || !m_flags.UserProtection) {
         NastavStranky(page(kind));
         return;
     }
@@ -425,9 +412,10 @@ void TfrmMSR::familyButtonClick(FamilyKind kind) {
 }
 
 void TfrmMSR::AutoSelectCPU() {
-    for (FamilyKind kind : kDetectionOrder) {
-        if (!isFamilyDetected(m_platform, kind))
+    for (const FamilyEntry& family : families().entries()) {
+        if (!family.detect(m_platform))
             continue;
+        const FamilyKind kind = family.kind;
         Ikony_ScrollBox->button(kind)->setChecked(true);
         familyButtonClick(kind);
         Ikony_ScrollBox->bringIntoView(kind);
@@ -440,13 +428,13 @@ void TfrmMSR::AutoSelectCPU() {
 
 void TfrmMSR::RefreshAll() {
     // A page not built yet keeps its fill until it is, so the registers are read as always.
-    for (FamilyKind kind : kListFillOrder)
+    for (FamilyKind kind : families().listFillOrder())
         m_pages[size_t(kind)]->fillLists();
     ObnovitStatusy();
 }
 
 void TfrmMSR::ObnovitStatusy() {
-    if (m_familyKind < kFamilyCount)
+    if (size_t(m_familyKind) < m_pages.size())
         page(m_familyKind)->refreshStatus();
 }
 

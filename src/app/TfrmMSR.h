@@ -2,13 +2,14 @@
 
 #include <QStringList>
 #include <QWidget>
-#include <array>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "SettingsLocation.h"
 #include "SettingsStore.h"
 #include "core/Cpuid.h"
+#include "families/FamilyRegistry.h"
 #include "families/PageContext.h"
 
 class QComboBox;
@@ -22,8 +23,9 @@ class RegisterJournal;
 class FamilyPage;
 class TfrmGlobalMSR;
 
-// The main window: processor selector, top-row buttons, the family icon column and the six family
-// page controls, with the start-up sequence, the refresh cycle and the closing sequence.
+// The main window: processor selector, top-row buttons, the family icon column and a page control
+// for each family of the registry, with the start-up sequence, the refresh cycle and the closing
+// sequence.
 class TfrmMSR : public QWidget, public PageHost {
     Q_OBJECT
 public:
@@ -36,6 +38,8 @@ public:
         // The journal of original register values: nothing for $ZANDRO_JOURNAL or the run
         // folder's, empty for one kept in memory only.
         std::optional<QString> journalPath = std::nullopt;
+        // The families the window offers.
+        FamilyRegistry families = FamilyRegistry::builtIn();
     };
 
     TfrmMSR(Platform& platform, MsrBuffer& msr, Startup startup, QWidget* parent = nullptr);
@@ -84,6 +88,7 @@ public:
     void setOverheatingTimer(bool on) override;
 
     FamilyKind familyKind() const { return m_familyKind; }
+    const FamilyRegistry& families() const { return m_startup.families; }
     AppFlags& flags() { return m_flags; }
     // The family's page, built first if nobody has needed it yet.
     FamilyPage* page(FamilyKind kind) const;
@@ -130,8 +135,8 @@ private:
     PageContext m_context;
     std::unique_ptr<SettingsStore> m_settings;
     std::unique_ptr<RegisterJournal> m_journal;
-    FamilyKind m_familyKind = FamilyAthlon64;
-    std::array<FamilyPage*, kFamilyCount> m_pages{};
+    FamilyKind m_familyKind;
+    std::vector<FamilyPage*> m_pages;  // by kind
     bool m_configurationApplied = false;
     int m_configurationWriteFailures = 0;
     bool m_closed = false;

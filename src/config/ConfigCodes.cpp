@@ -325,9 +325,6 @@ const OptionChoice* chosen(const OptionCode& option, uint8_t value) {
     return nullptr;
 }
 
-constexpr const char* kFamilyNames[kFamilyCount] = {"Athlon 64",   "Pentium M",   "Pentium 4",
-                                                    "Athlon (K7)", "Pentium III", "K5 and K6"};
-
 // Caption, choice and what applying the value does, whatever the processor.
 std::string describeOption(const OptionCode& option, uint8_t value) {
     std::string text = trimmed(option.caption) + ": " + choiceText(option, value);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -22,7 +23,8 @@ uint8_t VendorCode(const std::string& vendorString);
 
 CpuIdentity ReadCpuid(Platform& platform);
 
-// The family page in use; there is no seventh value.
+// The family page in use. Option codes of configuration files name their page by these values, so
+// they never change; a family registered beyond these six takes the next free value.
 enum FamilyKind : uint8_t {
     FamilyAthlon64 = 0,
     FamilyPentiumM = 1,
@@ -32,6 +34,10 @@ enum FamilyKind : uint8_t {
     FamilyK5K6 = 5,
 };
 constexpr int kFamilyCount = 6;
+
+// The families' names, as the configuration file's description words them.
+constexpr std::array<const char*, kFamilyCount> kFamilyNames = {
+    "Athlon 64", "Pentium M", "Pentium 4", "Athlon (K7)", "Pentium III", "K5 and K6"};
 
 // One detector per family; each runs CPUID afresh. They are mutually exclusive.
 bool IsAthlon64(Platform& platform);

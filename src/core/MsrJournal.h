@@ -46,9 +46,11 @@ public:
     void load();
 
     bool holds(int cpu, uint32_t index) const;
-    // Remembers the entry and puts it on disk; on failure the entry is still remembered
-    // (so a run asks the file once per register), and the result says why.
-    FileResult record(const JournalEntry& entry);
+    // Remembers the entries of registers not yet held and puts them on disk together; on failure
+    // they are still remembered (so a run asks the file once per register), and the result says
+    // why.
+    FileResult record(const std::vector<JournalEntry>& entries);
+    FileResult record(const JournalEntry& entry) { return record(std::vector{entry}); }
     // Drops the entries of these registers and stores what is left.
     FileResult forget(const std::vector<JournalEntry>& restored);
 
@@ -57,9 +59,10 @@ public:
 
 private:
     FileResult store();
-    // One more line at the end of the file this run stored; false when that cannot be done
-    // safely (the file is gone, replaced or not a plain file), and the caller stores it whole.
-    bool append(const JournalEntry& entry);
+    // More lines at the end of the file this run stored, on disk when it returns; false when that
+    // cannot be done safely (the file is gone, replaced or not a plain file), and the caller
+    // stores it whole.
+    bool append(const std::string& lines);
     static uint64_t key(int cpu, uint32_t index) { return (uint64_t(uint32_t(cpu)) << 32) | index; }
 
     std::string m_path;

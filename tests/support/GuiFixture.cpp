@@ -56,7 +56,8 @@ QStringList MessageRecorder::texts() const {
     return list;
 }
 
-GuiRig::GuiRig(const std::string& profile, const QString& configIni, QStringList arguments)
+GuiRig::GuiRig(const std::string& profile, const QString& configIni, QStringList arguments,
+               FamilyRegistry families)
     : sim(profile) {
     ensureApplication();
     if (!configIni.isNull())
@@ -66,7 +67,8 @@ GuiRig::GuiRig(const std::string& profile, const QString& configIni, QStringList
     window = std::make_unique<TfrmMSR>(
         sim.platform, sim.msr,
         TfrmMSR::Startup{std::move(arguments), QString::fromStdString(dir.file("zandro")),
-                         QString(), QString::fromStdString(dir.file("journal"))});
+                         QString(), QString::fromStdString(dir.file("journal")),
+                         std::move(families)});
     automation = std::make_unique<Automation>(*window);
 }
 

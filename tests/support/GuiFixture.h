@@ -39,7 +39,8 @@ public:
     explicit GuiRig(const std::string& profile,
                     const QString& configIni =
                         QStringLiteral("[MainWindow]\nPositionLeft=10\nPositionTop=10\n"),
-                    QStringList arguments = {});
+                    QStringList arguments = {},
+                    FamilyRegistry families = FamilyRegistry::builtIn());
     ~GuiRig();
 
     bool start();
