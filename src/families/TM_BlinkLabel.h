@@ -18,6 +18,8 @@ public:
     int BlinkInterval() const { return m_interval; }
     void setBlinkInterval(int ms);
     bool isBlinking() const { return m_timer->isActive(); }
+    // The timer behind the blinking, for tests that fire it instead of waiting for it.
+    QTimer* blinkTimer() const { return m_timer; }
 
     std::function<void(TM_BlinkLabel*)> OnBlink;
 

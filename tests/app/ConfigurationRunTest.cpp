@@ -2,22 +2,16 @@
 #include <QComboBox>
 #include <QRegularExpression>
 
-#include "GuiFixture.h"
 #include "app/ConfigurationRun.h"
 #include "config/ConfigFormat.h"
+#include "families/PageTestSupport.h"
 
 namespace zandro {
 namespace {
 
 using test::GuiRig;
-
-void save(GuiRig& rig, const std::string& path) {
-    test::saveConfigurationAs(rig, path);
-}
-
-QStringList writes(const QStringList& trace) {
-    return trace.filter(QRegularExpression(QStringLiteral("^\\d+ wrmsr")));
-}
+using test::saveConfigurationAs;
+using test::writeLines;
 
 // One family's round trip: the clicks made on a fresh machine, what the user does after saving
 // (pressing "Set" for the chosen multiplier), and the registers the clicks change.
@@ -89,7 +83,7 @@ TEST(ConfigurationRunTest, SavedOptionsComeBackOnAFreshMachine) {
         for (const char* action : trip.actions)
             clicked.act(QLatin1String(action));
         const std::string path = clicked.dir.file("saved.msr");
-        save(clicked, path);
+        saveConfigurationAs(clicked, path);
         for (const char* action : trip.afterSave)
             clicked.act(QLatin1String(action));
 
@@ -111,7 +105,7 @@ TEST(ConfigurationRunTest, AFileSavedRightAfterStartHoldsNoButtonRecords) {
     GuiRig rig("athlon64");
     ASSERT_TRUE(rig.start());
     const std::string path = rig.dir.file("plain");
-    save(rig, path);
+    saveConfigurationAs(rig, path);
     const ConfigContents contents = parseConfiguration(test::readFile(path + ".msr"));
     EXPECT_EQ(contents.damage, ConfigDamage::None);
     for (const ConfigRecord& record : contents.records)
@@ -123,8 +117,8 @@ TEST(ConfigurationRunTest, AFileSavedRightAfterStartHoldsNoButtonRecords) {
 TEST(ConfigurationRunTest, SaveFailuresAndCancelWriteNothing) {
     GuiRig rig("athlon64");
     ASSERT_TRUE(rig.start());
-    save(rig, "");
-    save(rig, rig.dir.file("missing/a.msr"));
+    saveConfigurationAs(rig, "");
+    saveConfigurationAs(rig, rig.dir.file("missing/a.msr"));
     EXPECT_EQ(rig.messages.texts(), QStringList{QStringLiteral("Could not create file.")});
 }
 
@@ -208,7 +202,7 @@ TEST(ConfigurationRunTest, AllProcessorsAreWrittenInAscendingOrder) {
     ASSERT_TRUE(rig.start());
     const QStringList trace =
         QString::fromStdString(test::readFile(rig.dir.file("trace.log"))).split(QLatin1Char('\n'));
-    const QStringList efer = writes(trace).filter(QStringLiteral("wrmsr c0000080"));
+    const QStringList efer = writeLines(trace).filter(QStringLiteral("wrmsr c0000080"));
     ASSERT_EQ(efer.size(), 3);
     EXPECT_TRUE(efer[0].startsWith(QLatin1String("0 ")));
     EXPECT_TRUE(efer[1].startsWith(QLatin1String("2 ")));
@@ -225,8 +219,8 @@ TEST(ConfigurationRunTest, DamageOrRefusalWritesNothing) {
         GuiRig rig("athlon64", QStringLiteral("[Settings]\n"),
                    {QString::fromStdString(dir.file("f.msr"))});
         ASSERT_TRUE(rig.start());
-        EXPECT_TRUE(writes(QString::fromStdString(test::readFile(rig.dir.file("trace.log")))
-                               .split(QLatin1Char('\n')))
+        EXPECT_TRUE(writeLines(QString::fromStdString(test::readFile(rig.dir.file("trace.log")))
+                                   .split(QLatin1Char('\n')))
                         .isEmpty());
         EXPECT_EQ(test::readFile(dir.file("f.msr")), bytes);
     }

@@ -1,32 +1,18 @@
 #include <gtest/gtest.h>
 #include <QComboBox>
 #include <QRadioButton>
-#include <QRegularExpression>
 
-#include "GuiFixture.h"
 #include "app/TfrmGlobalMSR.h"
-#include "families/StatusPanel.h"
+#include "families/PageTestSupport.h"
 
 namespace zandro {
 namespace {
 
+using test::accesses;
 using test::GuiRig;
+using test::writes;
 
 constexpr uint32_t kMcgCap = 0x179;
-
-QStringList accesses(const QStringList& trace) {
-    QStringList out;
-    static const QRegularExpression access(
-        QStringLiteral("^\\d+ (rdmsr|wrmsr) ([0-9a-f]+) (\\S+)"));
-    for (const QString& line : trace) {
-        const auto m = access.match(line);
-        if (m.hasMatch())
-            out.append(m.captured(1) + QLatin1Char(' ') + m.captured(2) +
-                       (m.captured(1) == QLatin1String("wrmsr") ? QLatin1Char(' ') + m.captured(3)
-                                                                : QString()));
-    }
-    return out;
-}
 
 struct GlobalRig {
     explicit GlobalRig(uint64_t mcgCap, const QString& settings = QStringLiteral("[Settings]\n"),
@@ -40,9 +26,7 @@ struct GlobalRig {
         EXPECT_TRUE(rig.start());
         window = rig.window->SpeedButton1Click();
     }
-    QString panel(const char* name) {
-        return window->findChild<StatusPanel*>(QLatin1String(name))->text();
-    }
+    QString panel(const char* name) { return test::panelText(window, name); }
     QString banks() {
         QStringList items;
         for (int i = 0; i < window->Global_MCAOneRegisterCombo->count(); ++i)
@@ -93,8 +77,8 @@ TEST(GlobalMsrTest, RefreshReadsExactlyItsRegisters) {
     GlobalRig g(0x105);
     g.rig.takeTrace();
     g.rig.act(QStringLiteral("tab:Global_MachineCheck"));
-    EXPECT_EQ(accesses(g.rig.takeTrace()), (QStringList{"rdmsr 179", "rdmsr 1b", "rdmsr 1b",
-                                                        "rdmsr 179", "rdmsr 17b", "rdmsr 400"}));
+    EXPECT_EQ(accesses(g.rig.takeTrace()),
+              (QStringList{"r 179", "r 1b", "r 1b", "r 179", "r 17b", "r 400"}));
     EXPECT_EQ(g.panel("Global_APICBaseAddress"),
               QString::number(g.rig.sim.reg(0x1B) >> 12 & 0xFFFFF));
 }
@@ -106,8 +90,8 @@ TEST(GlobalMsrTest, SwitchesWriteAllOnesOrZerosAndReopeningResetsTheBank) {
     g.rig.takeTrace();
     g.rig.act(QStringLiteral("click:Global_MCAGlobalEN"));
     g.rig.act(QStringLiteral("click:Global_MCAOneRegisterDIS"));
-    const QStringList writes = accesses(g.rig.takeTrace()).filter(QStringLiteral("wrmsr"));
-    EXPECT_EQ(writes, (QStringList{"wrmsr 17b ffffffffffffffff", "wrmsr 408 0000000000000000"}));
+    EXPECT_EQ(writes(g.rig.takeTrace()),
+              (QStringList{"wrmsr 17b ffffffffffffffff", "wrmsr 408 0000000000000000"}));
     EXPECT_EQ(g.panel("Global_MCAOneRegisterStatus"), QStringLiteral("Disabled"));
     g.rig.act(QStringLiteral("tab:Global_APIC"));
     g.rig.act(QStringLiteral("tab:Global_MachineCheck"));

@@ -22,14 +22,15 @@
 #include <QTabWidget>
 #include <optional>
 
-#include "GuiFixture.h"
 #include "app/TfrmGlobalMSR.h"
+#include "families/PageTestSupport.h"
 #include "families/TabSheet.h"
 
 namespace zandro {
 namespace {
 
 using test::GuiRig;
+using test::sheetOf;
 
 struct Field {
     unsigned high;
@@ -158,14 +159,6 @@ QString withoutAccelerators(QString text) {
 
 QString hex(uint64_t value) {
     return QString::number(value, 16).toUpper() + QLatin1Char('h');
-}
-
-TabSheet* sheetOf(QWidget* w) {
-    for (QWidget* p = w; p; p = p->parentWidget()) {
-        if (auto* sheet = qobject_cast<TabSheet*>(p))
-            return sheet;
-    }
-    return nullptr;
 }
 
 // The machine of one profile with its main window, and the Global MSR window once a row needs it.

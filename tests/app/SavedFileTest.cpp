@@ -17,12 +17,9 @@ namespace zandro {
 namespace {
 
 using test::GuiRig;
+using test::saveConfigurationAs;
 
 using test::ScopedEnv;
-
-void save(GuiRig& rig, const std::string& path) {
-    test::saveConfigurationAs(rig, path);
-}
 
 // Saving a configuration file through a link writes the link's target; a FIFO is refused with
 // a message naming it and left as it was.
@@ -31,14 +28,14 @@ TEST(SavedFileTest, SavingFollowsLinksAndRefusesWhatIsNotAFile) {
     ASSERT_TRUE(rig.start());
     test::writeFile(rig.dir.file("real.msr"), "old");
     ASSERT_EQ(::symlink("real.msr", rig.dir.file("boot.msr").c_str()), 0);
-    save(rig, rig.dir.file("boot.msr"));
+    saveConfigurationAs(rig, rig.dir.file("boot.msr"));
     struct stat st {};
     ASSERT_EQ(::lstat(rig.dir.file("boot.msr").c_str(), &st), 0);
     EXPECT_TRUE(S_ISLNK(st.st_mode));
     EXPECT_EQ(test::readFile(rig.dir.file("real.msr")).substr(1, 6), "ZANDRO");
 
     ASSERT_EQ(::mkfifo(rig.dir.file("pipe.msr").c_str(), 0644), 0);
-    save(rig, rig.dir.file("pipe.msr"));
+    saveConfigurationAs(rig, rig.dir.file("pipe.msr"));
     ASSERT_EQ(::lstat(rig.dir.file("pipe.msr").c_str(), &st), 0);
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
     EXPECT_EQ(rig.messages.texts(),
@@ -145,7 +142,7 @@ TEST(SavedFileTest, AFileSavedUntouchedAppliesTheSameRegistersOnEveryProfile) {
         GuiRig saved(profile.name);
         ASSERT_TRUE(saved.start());
         const std::string path = saved.dir.file("untouched.msr");
-        save(saved, path);
+        saveConfigurationAs(saved, path);
         GuiRig applied(profile.name, QStringLiteral("[Settings]\n"),
                        {QString::fromStdString(path)});
         ASSERT_TRUE(applied.start());
@@ -170,7 +167,7 @@ TEST(SavedFileTest, AK7FileKeepsTheClockControlRegister) {
         const uint64_t clockControl = saved.sim.reg(kClockControl);
         saved.act(QStringLiteral("tab:K7_Features"));
         saved.act(QStringLiteral("click:K7_SystemCallExtensionEN"));
-        save(saved, saved.dir.file("sce.msr"));
+        saveConfigurationAs(saved, saved.dir.file("sce.msr"));
         GuiRig applied(profile, QStringLiteral("[Settings]\n"),
                        {QString::fromStdString(saved.dir.file("sce.msr"))});
         ASSERT_TRUE(applied.start());
@@ -183,7 +180,7 @@ TEST(SavedFileTest, AK7FileKeepsTheClockControlRegister) {
 TEST(SavedFileTest, AfterApplyingTheProcessorBoxShowsTheBoundProcessor) {
     GuiRig saved("athlon64-x2");
     ASSERT_TRUE(saved.start());
-    save(saved, saved.dir.file("x2.msr"));
+    saveConfigurationAs(saved, saved.dir.file("x2.msr"));
     for (const char* processor : {"1", "32"}) {
         SCOPED_TRACE(processor);
         GuiRig rig("athlon64-x2", QStringLiteral("[Settings]\n"),

@@ -2,20 +2,14 @@
 #include <QComboBox>
 #include <QRadioButton>
 
-#include "GuiFixture.h"
+#include "PageTestSupport.h"
 #include "families/A64Page.h"
 
 namespace zandro {
 namespace {
 
 using test::GuiRig;
-
-std::vector<std::pair<int, int>> pairs(const std::vector<OptionRecord>& records) {
-    std::vector<std::pair<int, int>> out;
-    for (const OptionRecord& record : records)
-        out.emplace_back(record.code, record.value);
-    return out;
-}
+using test::recordPairs;
 
 A64Page* a64(GuiRig& rig) {
     return static_cast<A64Page*>(rig.window->page(FamilyAthlon64));
@@ -30,7 +24,7 @@ TEST(A64ConfigRecordsTest, SelectedButtonsAndListItemsAreSavedInCodeOrder) {
     rig.act(QStringLiteral("click:A64_NoExecutePageDIS"));
     a64(rig)->frequency.multiplier->setCurrentIndex(-1);
     a64(rig)->frequency.voltage->setCurrentIndex(1);
-    EXPECT_EQ(pairs(a64(rig)->savedOptions()),
+    EXPECT_EQ(recordPairs(a64(rig)->savedOptions()),
               (std::vector<std::pair<int, int>>{{20, 1}, {23, 0}, {24, 1}, {41, 1}}));
 }
 

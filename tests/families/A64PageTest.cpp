@@ -2,7 +2,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QRadioButton>
 #include <QRegularExpression>
 
 #include "PageTestSupport.h"
@@ -12,20 +11,22 @@
 namespace zandro {
 namespace {
 
+using test::ClickCase;
 using test::GuiRig;
 using test::panelText;
 using test::readIndexes;
 
 constexpr uint32_t kEfer = 0xC0000080;
 constexpr uint32_t kHwcr = 0xC0010015;
+// The status routine: the name string, the revisions, EFER, HWCR and the FID/VID status.
+const QStringList kRefreshReads = {"c0010030", "c0010031", "c0010032", "c0010033", "c0010034",
+                                   "c0010035", "c001001e", "c0000080", "c0010015", "c0010042"};
 
 TEST(A64PageTest, RefreshReadsExactlyThePagesRegisters) {
     GuiRig rig("athlon64");
     ASSERT_TRUE(rig.start());
     rig.act(QStringLiteral("tab:A64_Features"));
-    EXPECT_EQ(readIndexes(rig.takeTrace()),
-              (QStringList{"c0010030", "c0010031", "c0010032", "c0010033", "c0010034", "c0010035",
-                           "c001001e", "c0000080", "c0010015", "c0010042"}));
+    EXPECT_EQ(readIndexes(rig.takeTrace()), kRefreshReads);
 }
 
 TEST(A64PageTest, WithoutFidVidControlTheStatusRegisterIsNotRead) {
@@ -72,67 +73,40 @@ TEST(A64PageTest, RevisionsAreDecimal) {
     EXPECT_EQ(panelText(rig, "A64_ReticleSite"), QStringLiteral("3"));
 }
 
-struct OptionCase {
-    const char* button;
-    uint32_t index;
-    uint64_t before;
-    uint64_t after;
-    const char* writeKind;
-    const char* panelName;
-    const char* panelText;
-};
+class A64OptionTest : public ::testing::TestWithParam<ClickCase> {};
 
-class A64OptionTest : public ::testing::TestWithParam<OptionCase> {};
-
+// The read-modify-write, then the whole page read again; the clicked button stays selected.
 TEST_P(A64OptionTest, ClickWritesOneBitAndShowsTheRegister) {
-    const OptionCase& c = GetParam();
     GuiRig rig("athlon64");
-    rig.sim.setReg(c.index, c.before);
     ASSERT_TRUE(rig.start());
-    rig.act(QStringLiteral("tab:A64_Features"));
-    rig.takeTrace();
-    rig.act(QStringLiteral("click:") + QLatin1String(c.button));
-    EXPECT_EQ(rig.sim.reg(c.index), c.after);
-    const QStringList trace = rig.takeTrace();
-    const QString index = QString::number(c.index, 16);
-    ASSERT_GE(trace.size(), 2);
-    EXPECT_EQ(trace[0],
-              QStringLiteral("0 rdmsr %1 %2").arg(index).arg(c.before, 16, 16, QLatin1Char('0')));
-    EXPECT_EQ(trace[1], QStringLiteral("0 %1 %2 %3")
-                            .arg(QLatin1String(c.writeKind), index)
-                            .arg(c.after, 16, 16, QLatin1Char('0')));
-    // Then the whole page is read again.
-    EXPECT_EQ(readIndexes(trace.mid(2)).size(), 10);
-    EXPECT_EQ(panelText(rig, c.panelName), QLatin1String(c.panelText));
-    // The clicked button stays selected; the page never selects one itself.
-    EXPECT_TRUE(rig.control<QRadioButton>(QLatin1String(c.button))->isChecked());
+    test::checkClick(rig, "A64_Features", GetParam(), kRefreshReads);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Features, A64OptionTest,
     ::testing::Values(
-        OptionCase{"A64_NoExecutePageEN", kEfer, 0x001, 0x801, "wrmsr", "A64_NoExecutePage",
-                   "Enabled"},
-        OptionCase{"A64_NoExecutePageDIS", kEfer, 0xD01, 0x501, "wrmsr", "A64_NoExecutePage",
-                   "Disabled"},
+        ClickCase{"A64_NoExecutePageEN", kEfer, 0x001, 0x801, "wrmsr", "A64_NoExecutePage",
+                  "Enabled"},
+        ClickCase{"A64_NoExecutePageDIS", kEfer, 0xD01, 0x501, "wrmsr", "A64_NoExecutePage",
+                  "Disabled"},
         // Long mode: the buttons write "enable" (bit 8), the panel shows "active" (bit 10).
-        OptionCase{"A64_AMD64LongModeEN", kEfer, 0x001, 0x101, "wrmsr", "A64_AMD64LongMode",
-                   "Not active"},
-        OptionCase{"A64_AMD64LongModeDIS", kEfer, 0x501, 0x401, "wrmsr", "A64_AMD64LongMode",
-                   "Active"},
-        OptionCase{"A64_SystemCallExtensionEN", kEfer, 0xD00, 0xD01, "wrmsr",
-                   "A64_SystemCallExtension", "Enabled"},
-        OptionCase{"A64_SystemCallExtensionDIS", kEfer, 0xD01, 0xD00, "wrmsr",
-                   "A64_SystemCallExtension", "Disabled"},
-        OptionCase{"A64_MachineCheckRegistersAL", kHwcr, 0x0A000000, 0x0A040000, "wrmsr",
-                   "A64_MachineCheckRegisters", "Write Allowed"},
-        OptionCase{"A64_MachineCheckRegistersDIS", kHwcr, 0x0A040000, 0x0A000000, "wrmsr",
-                   "A64_MachineCheckRegisters", "Write Not Allowed"},
+        ClickCase{"A64_AMD64LongModeEN", kEfer, 0x001, 0x101, "wrmsr", "A64_AMD64LongMode",
+                  "Not active"},
+        ClickCase{"A64_AMD64LongModeDIS", kEfer, 0x501, 0x401, "wrmsr", "A64_AMD64LongMode",
+                  "Active"},
+        ClickCase{"A64_SystemCallExtensionEN", kEfer, 0xD00, 0xD01, "wrmsr",
+                  "A64_SystemCallExtension", "Enabled"},
+        ClickCase{"A64_SystemCallExtensionDIS", kEfer, 0xD01, 0xD00, "wrmsr",
+                  "A64_SystemCallExtension", "Disabled"},
+        ClickCase{"A64_MachineCheckRegistersAL", kHwcr, 0x0A000000, 0x0A040000, "wrmsr",
+                  "A64_MachineCheckRegisters", "Write Allowed"},
+        ClickCase{"A64_MachineCheckRegistersDIS", kHwcr, 0x0A040000, 0x0A000000, "wrmsr",
+                  "A64_MachineCheckRegisters", "Write Not Allowed"},
         // SSE: the bit disables, and the write flushes the caches.
-        OptionCase{"A64_SSEInstructionSupportEN", kHwcr, 0x12340000'0A008000ull,
-                   0x12340000'0A000000ull, "wrmsr-wbinvd", "A64_SSEInstructionSupport", "Enabled"},
-        OptionCase{"A64_SSEInstructionSupportDIS", kHwcr, 0x0A000000, 0x0A008000, "wrmsr-wbinvd",
-                   "A64_SSEInstructionSupport", "Disabled"}));
+        ClickCase{"A64_SSEInstructionSupportEN", kHwcr, 0x12340000'0A008000ull,
+                  0x12340000'0A000000ull, "wrmsr-wbinvd", "A64_SSEInstructionSupport", "Enabled"},
+        ClickCase{"A64_SSEInstructionSupportDIS", kHwcr, 0x0A000000, 0x0A008000, "wrmsr-wbinvd",
+                  "A64_SSEInstructionSupport", "Disabled"}));
 
 TEST(A64PageTest, FailedWriteShowsTheUnchangedRegister) {
     GuiRig rig("athlon64");

@@ -6,22 +6,17 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 
-#include "GuiFixture.h"
+#include "PageTestSupport.h"
 #include "families/EditBox.h"
 #include "families/StatusPanel.h"
 
 namespace zandro {
 namespace {
 
+using test::fidVidStatus;
 using test::GuiRig;
 
 constexpr uint32_t kStatus = 0xC0010042;
-
-// C0010042h from its fields.
-uint64_t k8Status(unsigned fid, unsigned vid, unsigned maxFid, unsigned maxVid) {
-    return (uint64_t(maxVid) << 48) | (uint64_t(vid) << 40) | (uint64_t(vid) << 32) |
-           (uint64_t(maxFid) << 16) | (uint64_t(fid) << 8) | fid;
-}
 
 struct ControlWrite {
     unsigned fid, vid, stopGrant;
@@ -76,19 +71,13 @@ protected:
         rig->act(QStringLiteral("tab:A64_FrequencyVoltageControl"));
         rig->takeTrace();
     }
-    void choose(const char* combo, const QString& text) {
-        auto* box = rig->control<QComboBox>(QLatin1String(combo));
-        const int index = box->findText(text);
-        ASSERT_GE(index, 0) << text.toStdString();
-        rig->act(QStringLiteral("select:%1=%2").arg(QLatin1String(combo)).arg(index));
-    }
+    void choose(const char* combo, const QString& text) { test::chooseText(*rig, combo, text); }
     QString report() {
         return rig->control<StatusPanel>(QStringLiteral("A64_TransitionReport"))->text();
     }
     QColor reportColour() {
-        return rig->control<StatusPanel>(QStringLiteral("A64_TransitionReport"))
-            ->property("reportColour")
-            .value<QColor>();
+        return test::reportColour(
+            rig->control<StatusPanel>(QStringLiteral("A64_TransitionReport")));
     }
     uint64_t status() { return rig->sim.reg(kStatus); }
 
@@ -96,7 +85,7 @@ protected:
 };
 
 TEST_F(A64TransitionPageTest, SameMultiplierAndVoltageWriteNothingButShowTheClock) {
-    startWith(k8Status(10, 2, 10, 2));
+    startWith(fidVidStatus(10, 2, 10, 2));
     choose("A64_MultiplierCombo", QStringLiteral("9.0x"));
     choose("A64_VoltageCombo", QStringLiteral("1.500V"));
     rig->control<StatusPanel>(QStringLiteral("A64_TransitionReport"))
@@ -110,7 +99,7 @@ TEST_F(A64TransitionPageTest, SameMultiplierAndVoltageWriteNothingButShowTheCloc
 }
 
 TEST_F(A64TransitionPageTest, VoltageAloneStepsOneCodeAtATimeWithItsWait) {
-    startWith(k8Status(10, 2, 10, 2));
+    startWith(fidVidStatus(10, 2, 10, 2));
     choose("A64_VoltageCombo", QStringLiteral("1.400V"));
     rig->act(QStringLiteral("click:A64_InitiateFIDVIDChangeButton"));
     const QStringList trace = rig->takeTrace();
@@ -134,7 +123,7 @@ TEST_F(A64TransitionPageTest, VoltageAloneStepsOneCodeAtATimeWithItsWait) {
 
 TEST_F(A64TransitionPageTest, DownToALowMultiplierJumpsFromThePortal) {
     // 10.0x (FID 12) at 1.450 V to 5.0x (FID 2) at 1.400 V.
-    startWith(k8Status(12, 4, 16, 2));
+    startWith(fidVidStatus(12, 4, 16, 2));
     choose("A64_MultiplierCombo", QStringLiteral("5.0x"));
     choose("A64_VoltageCombo", QStringLiteral("1.400V"));
     rig->act(QStringLiteral("click:A64_InitiateFIDVIDChangeButton"));
@@ -155,7 +144,7 @@ TEST_F(A64TransitionPageTest, DownToALowMultiplierJumpsFromThePortal) {
 
 TEST_F(A64TransitionPageTest, UpFromTheLowRangeLeavesItFirst) {
     // 4.0x (FID 0) to 12.0x (FID 16), voltage already at the maximum.
-    startWith(k8Status(0, 2, 16, 2));
+    startWith(fidVidStatus(0, 2, 16, 2));
     choose("A64_MultiplierCombo", QStringLiteral("12.0x"));
     rig->act(QStringLiteral("click:A64_InitiateFIDVIDChangeButton"));
     const auto writes = controlWrites(rig->takeTrace());
@@ -166,7 +155,7 @@ TEST_F(A64TransitionPageTest, UpFromTheLowRangeLeavesItFirst) {
 
 TEST_F(A64TransitionPageTest, WithinTheLowRangeGoesOutAndBackIn) {
     // 6.0x (FID 4) to 7.0x (FID 6): portal 20, out to 18, jump to 6.
-    startWith(k8Status(4, 2, 20, 2));
+    startWith(fidVidStatus(4, 2, 20, 2));
     choose("A64_MultiplierCombo", QStringLiteral("7.0x"));
     rig->act(QStringLiteral("click:A64_InitiateFIDVIDChangeButton"));
     const auto writes = controlWrites(rig->takeTrace());
@@ -176,7 +165,7 @@ TEST_F(A64TransitionPageTest, WithinTheLowRangeGoesOutAndBackIn) {
 
 TEST_F(A64TransitionPageTest, AHungChangeEndsInTheFailureTextInsteadOfHanging) {
     // A change already pending for good: the processor takes no new request.
-    startWith(k8Status(10, 2, 10, 2) | (uint64_t(1) << 31));
+    startWith(fidVidStatus(10, 2, 10, 2) | (uint64_t(1) << 31));
     choose("A64_VoltageCombo", QStringLiteral("1.450V"));
     const uint64_t before = rig->sim.machine.nowNs();
     rig->act(QStringLiteral("click:A64_InitiateFIDVIDChangeButton"));
@@ -187,7 +176,7 @@ TEST_F(A64TransitionPageTest, AHungChangeEndsInTheFailureTextInsteadOfHanging) {
 }
 
 TEST_F(A64TransitionPageTest, FailingWriteRestoresNormalPriority) {
-    startWith(k8Status(10, 2, 10, 2), QStringLiteral("[Settings]\nRealPriority=1\n"));
+    startWith(fidVidStatus(10, 2, 10, 2), QStringLiteral("[Settings]\nRealPriority=1\n"));
     rig->sim.machine.cpu(0).failWrite.insert(0xC0010041);
     choose("A64_VoltageCombo", QStringLiteral("1.450V"));
     rig->act(QStringLiteral("click:A64_InitiateFIDVIDChangeButton"));
@@ -198,7 +187,7 @@ TEST_F(A64TransitionPageTest, FailingWriteRestoresNormalPriority) {
 }
 
 TEST_F(A64TransitionPageTest, RealTimePriorityWrapsEachVoltageWriteAndWait) {
-    startWith(k8Status(10, 2, 10, 2), QStringLiteral("[Settings]\nRealPriority=1\n"));
+    startWith(fidVidStatus(10, 2, 10, 2), QStringLiteral("[Settings]\nRealPriority=1\n"));
     choose("A64_VoltageCombo", QStringLiteral("1.475V"));
     rig->act(QStringLiteral("click:A64_InitiateFIDVIDChangeButton"));
     const QStringList events = rig->takeTrace().filter(
@@ -211,7 +200,7 @@ TEST_F(A64TransitionPageTest, RealTimePriorityWrapsEachVoltageWriteAndWait) {
 }
 
 TEST_F(A64TransitionPageTest, OffVoltageNeedsAYes) {
-    startWith(k8Status(10, 28, 10, 2), QStringLiteral("[Settings]\nuser_protection=0\n"));
+    startWith(fidVidStatus(10, 28, 10, 2), QStringLiteral("[Settings]\nuser_protection=0\n"));
     choose("A64_VoltageCombo", QStringLiteral("off"));
     rig->messages.answers.push_back(MsgAnswer::No);
     rig->act(QStringLiteral("click:A64_InitiateFIDVIDChangeButton"));
@@ -231,7 +220,7 @@ TEST_F(A64TransitionPageTest, OffVoltageNeedsAYes) {
 }
 
 TEST_F(A64TransitionPageTest, ZeroWaitMeansNoSleeping) {
-    startWith(k8Status(10, 2, 10, 2));
+    startWith(fidVidStatus(10, 2, 10, 2));
     rig->act(QStringLiteral("text:A64_VIDstabilizationCyclesBox=0"));
     choose("A64_VoltageCombo", QStringLiteral("1.450V"));
     rig->act(QStringLiteral("click:A64_InitiateFIDVIDChangeButton"));
@@ -242,7 +231,7 @@ TEST_F(A64TransitionPageTest, ZeroWaitMeansNoSleeping) {
 }
 
 TEST_F(A64TransitionPageTest, NoRequestIsWrittenWhileTheLastIsPending) {
-    startWith(k8Status(10, 2, 10, 2));
+    startWith(fidVidStatus(10, 2, 10, 2));
     rig->act(QStringLiteral("text:A64_VIDstabilizationCyclesBox=0"));
     choose("A64_MultiplierCombo", QStringLiteral("5.0x"));
     choose("A64_VoltageCombo", QStringLiteral("1.400V"));
@@ -264,7 +253,7 @@ TEST_F(A64TransitionPageTest, NoRequestIsWrittenWhileTheLastIsPending) {
 }
 
 TEST_F(A64TransitionPageTest, AnUnusableBoxRefusesOnlyTheChangesThatReadIt) {
-    startWith(k8Status(10, 2, 10, 2));
+    startWith(fidVidStatus(10, 2, 10, 2));
     rig->act(QStringLiteral("text:A64_FIDstabilizationCyclesBox="));
     // A voltage-only change never reads the FID box.
     choose("A64_VoltageCombo", QStringLiteral("1.400V"));
@@ -280,7 +269,7 @@ TEST_F(A64TransitionPageTest, AnUnusableBoxRefusesOnlyTheChangesThatReadIt) {
 }
 
 TEST_F(A64TransitionPageTest, BoxChecksAndTheDigitFilter) {
-    startWith(k8Status(10, 2, 10, 2));
+    startWith(fidVidStatus(10, 2, 10, 2));
     rig->act(QStringLiteral("text:A64_VIDstabilizationCyclesBox=1x0-01"));
     auto* vid = rig->control<QLineEdit>(QStringLiteral("A64_VIDstabilizationCyclesBox"));
     EXPECT_EQ(vid->text(), QStringLiteral("1001"));
@@ -304,7 +293,7 @@ TEST_F(A64TransitionPageTest, BoxChecksAndTheDigitFilter) {
 }
 
 TEST_F(A64TransitionPageTest, ChoosingAnotherItemClearsTheReport) {
-    startWith(k8Status(10, 2, 10, 2));
+    startWith(fidVidStatus(10, 2, 10, 2));
     choose("A64_VoltageCombo", QStringLiteral("1.475V"));
     rig->act(QStringLiteral("click:A64_InitiateFIDVIDChangeButton"));
     EXPECT_EQ(report(), QStringLiteral("Transition Completed"));
@@ -313,7 +302,7 @@ TEST_F(A64TransitionPageTest, ChoosingAnotherItemClearsTheReport) {
 }
 
 TEST_F(A64TransitionPageTest, ListsFollowTheProcessorAndTheSettings) {
-    startWith(k8Status(10, 2, 14, 2));
+    startWith(fidVidStatus(10, 2, 14, 2));
     auto items = [this](const char* name) {
         QStringList list;
         auto* box = rig->control<QComboBox>(QLatin1String(name));
@@ -327,7 +316,7 @@ TEST_F(A64TransitionPageTest, ListsFollowTheProcessorAndTheSettings) {
     EXPECT_FALSE(items("A64_VoltageCombo").contains(QStringLiteral("off")));
 
     GuiRig half("athlon64", QStringLiteral("[Settings]\nHalfMultis=1\n"));
-    half.sim.setReg(kStatus, k8Status(10, 2, 14, 2));
+    half.sim.setReg(kStatus, fidVidStatus(10, 2, 14, 2));
     ASSERT_TRUE(half.start());
     QStringList list;
     auto* box = half.control<QComboBox>(QStringLiteral("A64_MultiplierCombo"));

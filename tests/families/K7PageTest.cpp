@@ -15,6 +15,7 @@
 namespace zandro {
 namespace {
 
+using test::enabled;
 using test::GuiRig;
 using test::panelText;
 using test::readIndexes;
@@ -22,10 +23,6 @@ using test::readIndexes;
 constexpr uint32_t kSyscfg = 0xC0010010;
 constexpr uint32_t kHwcr = 0xC0010015;
 constexpr uint32_t kClkCtl = 0xC001001B;
-
-bool enabled(GuiRig& rig, const char* name) {
-    return rig.control<QWidget>(QLatin1String(name))->isEnabled();
-}
 
 // A started rig on a K7 profile whose processor reports the given CPUID leaf 1 model.
 std::unique_ptr<GuiRig> startModel(const char* profile, unsigned model,

@@ -3,21 +3,16 @@
 #include <QComboBox>
 #include <QRegularExpression>
 
-#include "GuiFixture.h"
+#include "PageTestSupport.h"
 #include "families/StatusPanel.h"
 
 namespace zandro {
 namespace {
 
+using test::fidVidStatus;
 using test::GuiRig;
 
 constexpr uint32_t kStatus = 0xC0010042;
-
-// C0010042h from its fields (startup = current).
-uint64_t k7Status(unsigned fid, unsigned vid, unsigned maxFid, unsigned maxVid) {
-    return (uint64_t(maxVid) << 48) | (uint64_t(vid) << 40) | (uint64_t(vid) << 32) |
-           (uint64_t(maxFid) << 16) | (uint64_t(fid) << 8) | fid;
-}
 
 struct ControlWrite {
     bool flushing;
@@ -53,17 +48,12 @@ protected:
         rig->act(QStringLiteral("tab:K7_FrequencyVoltageControl"));
         rig->takeTrace();
     }
-    void choose(const char* combo, const QString& text) {
-        auto* box = rig->control<QComboBox>(QLatin1String(combo));
-        const int index = box->findText(text);
-        ASSERT_GE(index, 0) << text.toStdString();
-        rig->act(QStringLiteral("select:%1=%2").arg(QLatin1String(combo)).arg(index));
-    }
+    void choose(const char* combo, const QString& text) { test::chooseText(*rig, combo, text); }
     StatusPanel* reportPanel() {
         return rig->control<StatusPanel>(QStringLiteral("K7_TransitionReport"));
     }
     QString report() { return reportPanel()->text(); }
-    QColor reportColour() { return reportPanel()->property("reportColour").value<QColor>(); }
+    QColor reportColour() { return test::reportColour(reportPanel()); }
     QStringList set() {
         rig->act(QStringLiteral("click:K7_InitiateFIDVIDChangeButton"));
         return rig->takeTrace();
@@ -74,7 +64,7 @@ protected:
 };
 
 TEST_F(K7TransitionPageTest, SameMultiplierAndVoltageWriteNothingButShowTheClock) {
-    startWith("athlon-mobile", k7Status(14, 7, 3, 5));
+    startWith("athlon-mobile", fidVidStatus(14, 7, 3, 5));
     choose("K7_MultiplierCombo", QStringLiteral("10.0x"));
     choose("K7_VoltageCombo", QStringLiteral("1.650V"));
     reportPanel()->setText(QStringLiteral("old"));
@@ -88,7 +78,7 @@ TEST_F(K7TransitionPageTest, SameMultiplierAndVoltageWriteNothingButShowTheClock
 }
 
 TEST_F(K7TransitionPageTest, VoltageOnlyIsOneWriteWithTheStopGrantCount) {
-    startWith("athlon-mobile", k7Status(14, 5, 3, 5));
+    startWith("athlon-mobile", fidVidStatus(14, 5, 3, 5));
     choose("K7_VoltageCombo", QStringLiteral("1.600V"));
     const auto writes = controlWrites(set());
     ASSERT_EQ(writes.size(), 1u);
@@ -101,7 +91,7 @@ TEST_F(K7TransitionPageTest, VoltageOnlyIsOneWriteWithTheStopGrantCount) {
 }
 
 TEST_F(K7TransitionPageTest, MultiplierChangeRaisesTheVoltageAroundTheFidWrite) {
-    startWith("athlon-mobile", k7Status(14, 7, 3, 5));
+    startWith("athlon-mobile", fidVidStatus(14, 7, 3, 5));
     choose("K7_MultiplierCombo", QStringLiteral("12.5x"));
     choose("K7_VoltageCombo", QStringLiteral("1.650V"));
     const uint64_t before = rig->sim.machine.nowNs();
@@ -123,7 +113,7 @@ TEST_F(K7TransitionPageTest, MultiplierChangeRaisesTheVoltageAroundTheFidWrite) 
 }
 
 TEST_F(K7TransitionPageTest, OffAfterYesWritesVid31AndAfterNoNothing) {
-    startWith("athlon-mobile", k7Status(14, 7, 3, 5),
+    startWith("athlon-mobile", fidVidStatus(14, 7, 3, 5),
               QStringLiteral("[Settings]\nuser_protection=0\n"));
     choose("K7_VoltageCombo", QStringLiteral("off"));
     rig->messages.answers.push_back(MsgAnswer::No);
@@ -139,7 +129,7 @@ TEST_F(K7TransitionPageTest, OffAfterYesWritesVid31AndAfterNoNothing) {
 }
 
 TEST_F(K7TransitionPageTest, StopGrantBoxOfZeroWritesAZeroHighHalf) {
-    startWith("athlon-mobile", k7Status(14, 5, 3, 5));
+    startWith("athlon-mobile", fidVidStatus(14, 5, 3, 5));
     rig->act(QStringLiteral("text:K7_StopGrantCyclesBox=0"));
     choose("K7_VoltageCombo", QStringLiteral("1.700V"));
     const auto writes = controlWrites(set());
@@ -148,7 +138,7 @@ TEST_F(K7TransitionPageTest, StopGrantBoxOfZeroWritesAZeroHighHalf) {
 }
 
 TEST_F(K7TransitionPageTest, ABadStopGrantBoxIsRefusedBeforeTheFirstWrite) {
-    startWith("athlon-mobile", k7Status(14, 7, 3, 5));
+    startWith("athlon-mobile", fidVidStatus(14, 7, 3, 5));
     rig->act(QStringLiteral("text:K7_StopGrantCyclesBox=2000000"));
     choose("K7_MultiplierCombo", QStringLiteral("12.5x"));
     EXPECT_TRUE(controlWrites(set()).empty());
@@ -159,7 +149,7 @@ TEST_F(K7TransitionPageTest, ABadStopGrantBoxIsRefusedBeforeTheFirstWrite) {
 
 TEST_F(K7TransitionPageTest, AChangeThatNeverShowsFailsInRedOnTheClock) {
     // A desktop part ignores the request; without protection the user may still try.
-    startWith("athlon", k7Status(0, 7, 0, 7),
+    startWith("athlon", fidVidStatus(0, 7, 0, 7),
               QStringLiteral("[Settings]\nuser_protection=0\nRealPriority=1\n"));
     choose("K7_MultiplierCombo", QStringLiteral("12.5x"));
     const uint64_t before = rig->sim.machine.nowNs();
@@ -177,7 +167,7 @@ TEST_F(K7TransitionPageTest, AChangeThatNeverShowsFailsInRedOnTheClock) {
 }
 
 TEST_F(K7TransitionPageTest, AClickDuringAChangeStartsNothing) {
-    startWith("athlon-mobile", k7Status(14, 7, 3, 5),
+    startWith("athlon-mobile", fidVidStatus(14, 7, 3, 5),
               QStringLiteral("[Settings]\nuser_protection=0\n"));
     choose("K7_VoltageCombo", QStringLiteral("off"));
     // A nested event loop under the warning lets a second click through.
@@ -196,9 +186,10 @@ TEST_F(K7TransitionPageTest, AClickDuringAChangeStartsNothing) {
 }
 
 TEST_F(K7TransitionPageTest, ComboChangeClearsTheReport) {
-    startWith("athlon-mobile", k7Status(14, 5, 3, 5));
+    startWith("athlon-mobile", fidVidStatus(14, 5, 3, 5));
     choose("K7_VoltageCombo", QStringLiteral("1.600V"));
     set();
+    ASSERT_EQ(report(), QStringLiteral("New voltage set"));
     choose("K7_MultiplierCombo", QStringLiteral("11.0x"));
     EXPECT_EQ(report(), QStringLiteral("---"));
 }

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 #include <QComboBox>
 #include <QRadioButton>
-#include <QRegularExpression>
 
 #include "PageTestSupport.h"
 #include "families/Pentium4Page.h"
@@ -11,30 +10,12 @@
 namespace zandro {
 namespace {
 
+using test::accesses;
+using test::enabled;
 using test::GuiRig;
 using test::panelText;
 
 const QString kUnprotected = QStringLiteral("[Settings]\nuser_protection=0\n");
-
-bool enabled(GuiRig& rig, const char* name) {
-    auto* w = rig.control<QWidget>(QLatin1String(name));
-    return w && w->isEnabled();
-}
-
-// The register accesses of a trace as "r 2c" / "w 1a0" / "f 2b" (write with flushing).
-QStringList accesses(const QStringList& trace) {
-    QStringList list;
-    static const QRegularExpression access(
-        QStringLiteral("^\\d+ (rdmsr|wrmsr|wrmsr-wbinvd) ([0-9a-f]+) "));
-    for (const QString& line : trace) {
-        const auto m = access.match(line);
-        if (!m.hasMatch())
-            continue;
-        const QString kind = m.captured(1);
-        list.append((kind == "rdmsr" ? "r " : kind == "wrmsr" ? "w " : "f ") + m.captured(2));
-    }
-    return list;
-}
 
 Pentium4Page* page(GuiRig& rig) {
     return rig.control<Pentium4Page>(QStringLiteral("pgctrlP4"));

@@ -2,7 +2,6 @@
 #include <QColor>
 #include <QComboBox>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QTimer>
 
 #include "PageTestSupport.h"
@@ -14,23 +13,10 @@ namespace zandro {
 namespace {
 
 using test::GuiRig;
+using test::matching;
 using test::panelText;
 using test::readIndexes;
-
-QStringList matching(const QStringList& trace, const QString& pattern) {
-    QStringList found;
-    const QRegularExpression expression(pattern);
-    for (const QString& line : trace) {
-        const auto m = expression.match(line);
-        if (m.hasMatch())
-            found.append(m.captured(1));
-    }
-    return found;
-}
-
-QStringList writes(const QStringList& trace) {
-    return matching(trace, QStringLiteral("^\\d+ (wrmsr(?:-wbinvd)? [0-9a-f]+ [0-9a-f]+)"));
-}
+using test::writes;
 
 // The registers of the status routine, in its order; 19Dh only while Thermal Monitor is on.
 QStringList refreshReads(bool thermalMonitorOn) {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <QRadioButton>
 
-#include "GuiFixture.h"
+#include "PageTestSupport.h"
 #include "app/TfrmMSR.h"
 #include "families/StatusPanel.h"
 #include "families/TM_BlinkLabel.h"
@@ -11,24 +11,20 @@ namespace zandro {
 namespace {
 
 using test::GuiRig;
-
-QString panel(GuiRig& rig, const QString& name) {
-    auto* p = rig.control<StatusPanel>(name);
-    return p ? p->text() : QStringLiteral("<missing %1>").arg(name);
-}
+using test::panelText;
 
 TEST(ThermalMonitorTabTest, TimerTickShowsTheSensorOnBothIntelTabs) {
     GuiRig rig("pentium4");
     rig.sim.setReg(0x19C, 0x3);  // too hot now, and logged
     ASSERT_TRUE(rig.start());
     rig.act(QStringLiteral("tab:NetBurst_ThermalMonitor"));
-    rig.act(QStringLiteral("wait:1600"));
+    ASSERT_TRUE(test::fireTimer(rig.window->Overheating_timer));
     for (const char* prefix : {"NetBurst", "PMobile"}) {
         const QString p = QLatin1String(prefix);
-        EXPECT_EQ(panel(rig, p + "_OverheatOccured"), QStringLiteral("Yes")) << prefix;
+        EXPECT_EQ(panelText(rig, p + "_OverheatOccured"), QStringLiteral("Yes")) << prefix;
         EXPECT_EQ(rig.control<StatusPanel>(p + "_OverheatOccured")->property("fontColour"),
                   QVariant(ThermalMonitorTab::kRed));
-        EXPECT_EQ(panel(rig, p + "_Temperature"), QString()) << prefix;
+        EXPECT_EQ(panelText(rig, p + "_Temperature"), QString()) << prefix;
         EXPECT_EQ(rig.control<TM_BlinkLabel>("lbl" + p + "_Temperature")->text(),
                   QStringLiteral("Too High"));
     }
@@ -36,11 +32,11 @@ TEST(ThermalMonitorTabTest, TimerTickShowsTheSensorOnBothIntelTabs) {
     rig.sim.setReg(0x19C, 0x2);
     rig.act(QStringLiteral("click:NetBurst_NewOverheatCheck"));
     EXPECT_EQ(rig.sim.reg(0x19C) & 2u, 0u);
-    rig.act(QStringLiteral("wait:1600"));
-    EXPECT_EQ(panel(rig, "NetBurst_OverheatOccured"), QStringLiteral("No"));
+    ASSERT_TRUE(test::fireTimer(rig.window->Overheating_timer));
+    EXPECT_EQ(panelText(rig, "NetBurst_OverheatOccured"), QStringLiteral("No"));
     EXPECT_EQ(rig.control<StatusPanel>("NetBurst_OverheatOccured")->property("fontColour"),
               QVariant(ThermalMonitorTab::kGreen));
-    EXPECT_EQ(panel(rig, "NetBurst_Temperature"), QStringLiteral("Normal"));
+    EXPECT_EQ(panelText(rig, "NetBurst_Temperature"), QStringLiteral("Normal"));
     EXPECT_EQ(rig.control<TM_BlinkLabel>("lblNetBurst_Temperature")->text(), QString());
 }
 
@@ -68,21 +64,30 @@ TEST(ThermalMonitorTabTest, EachOverheatBitFeedsItsOwnPanel) {
         rig.window->Overheating_timerTimer();
         for (const char* prefix : {"NetBurst", "PMobile"}) {
             const QString p = QLatin1String(prefix);
-            EXPECT_EQ(panel(rig, p + "_OverheatOccured"), QLatin1String(c.occured)) << prefix;
-            EXPECT_EQ(panel(rig, p + "_Temperature"), QLatin1String(c.temperature)) << prefix;
+            EXPECT_EQ(panelText(rig, p + "_OverheatOccured"), QLatin1String(c.occured)) << prefix;
+            EXPECT_EQ(panelText(rig, p + "_Temperature"), QLatin1String(c.temperature)) << prefix;
             EXPECT_EQ(rig.control<TM_BlinkLabel>("lbl" + p + "_Temperature")->text(),
                       QLatin1String(c.blink));
         }
     }
 }
 
+// On the tab each tick reads 19Ch and shows it; once the tab is left no tick comes, so the panel
+// keeps the last reading while the register changes.
 TEST(ThermalMonitorTabTest, LeavingTheTabStopsTheWatch) {
     GuiRig rig("pentium4");
+    rig.sim.setReg(0x19C, 0x2);
     ASSERT_TRUE(rig.start());
     rig.act(QStringLiteral("tab:NetBurst_ThermalMonitor"));
+    rig.takeTrace();
+    ASSERT_TRUE(test::fireTimer(rig.window->Overheating_timer));
+    EXPECT_EQ(test::readIndexes(rig.takeTrace()), QStringList{"19c"});
+    EXPECT_EQ(panelText(rig, "NetBurst_OverheatOccured"), QStringLiteral("Yes"));
+
     rig.act(QStringLiteral("tab:NetBurst_Information"));
-    rig.act(QStringLiteral("wait:1600"));
-    EXPECT_EQ(panel(rig, "NetBurst_OverheatOccured"), QStringLiteral("---"));
+    rig.sim.setReg(0x19C, 0x0);
+    EXPECT_FALSE(test::fireTimer(rig.window->Overheating_timer));
+    EXPECT_EQ(panelText(rig, "NetBurst_OverheatOccured"), QStringLiteral("Yes"));
 }
 
 struct DutyCase {
@@ -109,7 +114,7 @@ TEST(ThermalMonitorTabTest, DutyButtonsWriteBits4To1AndKeepTheRest) {
     for (const DutyCase& c : cases) {
         rig.act(QStringLiteral("click:NetBurst_OnDemandDuty%1").arg(QLatin1String(c.button)));
         EXPECT_EQ(rig.sim.reg(0x19A), 0x1'0000'0021ull | c.pattern) << c.button;
-        EXPECT_EQ(panel(rig, "NetBurst_OnDemandDuty"), QLatin1String(c.text)) << c.button;
+        EXPECT_EQ(panelText(rig, "NetBurst_OnDemandDuty"), QLatin1String(c.text)) << c.button;
     }
     // The eight buttons are one exclusive group.
     EXPECT_TRUE(rig.control<QRadioButton>(QStringLiteral("NetBurst_OnDemandDuty87"))->isChecked());
@@ -123,7 +128,7 @@ TEST(ThermalMonitorTabTest, EnabledWithoutDutyCodeKeepsTheText) {
     rig.act(QStringLiteral("click:NetBurst_OnDemandDuty50"));
     rig.sim.setReg(0x19A, 0x10);
     rig.act(QStringLiteral("tab:NetBurst_Information"));
-    EXPECT_EQ(panel(rig, "NetBurst_OnDemandDuty"), QStringLiteral("50.0% of performance"));
+    EXPECT_EQ(panelText(rig, "NetBurst_OnDemandDuty"), QStringLiteral("50.0% of performance"));
 }
 
 }  // namespace

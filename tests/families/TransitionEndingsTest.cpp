@@ -37,7 +37,7 @@ struct Change {
     StatusPanel* report() {
         return rig.control<StatusPanel>(prefix + QStringLiteral("_TransitionReport"));
     }
-    QColor colour() { return report()->property("reportColour").value<QColor>(); }
+    QColor colour() { return test::reportColour(report()); }
 
     GuiRig rig;
     QString prefix;

@@ -26,12 +26,8 @@ QStringList writesOf(const QStringList& trace, uint32_t index) {
 
 // Brings the tab sheet holding `control` to the front, as a user would before clicking.
 void showSheetOf(GuiRig& rig, QWidget* control) {
-    for (QWidget* w = control; w; w = w->parentWidget()) {
-        if (auto* sheet = qobject_cast<TabSheet*>(w)) {
-            rig.act(QStringLiteral("tab:") + sheet->objectName());
-            return;
-        }
-    }
+    if (TabSheet* sheet = test::sheetOf(control))
+        rig.act(QStringLiteral("tab:") + sheet->objectName());
 }
 
 // A register that read well at the last refresh and fails at the click: the switch must not

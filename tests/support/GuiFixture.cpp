@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <QApplication>
 #include <QFile>
+#include <QTimer>
+#include <QTimerEvent>
 
 #include "app/Appearance.h"
 #include "app/ConfigurationRun.h"
@@ -19,6 +21,14 @@ void ensureApplication() {
     // Never destroyed: tearing Qt down during static destruction crashes at exit.
     auto* app = new QApplication(argc, argv);
     applyAppearance(*app);
+}
+
+bool fireTimer(QTimer* timer) {
+    if (!timer || !timer->isActive())
+        return false;
+    QTimerEvent due(timer->timerId());
+    QCoreApplication::sendEvent(timer, &due);
+    return true;
 }
 
 MessageRecorder::MessageRecorder() {

@@ -11,6 +11,8 @@
 #include "app/TfrmMSR.h"
 #include "families/Messages.h"
 
+class QTimer;
+
 namespace zandro::test {
 
 // The one QApplication of a GUI test program, on the offscreen platform.
@@ -65,6 +67,10 @@ private:
     QString m_tracePath;
     qint64 m_traceOffset = 0;
 };
+
+// Fires a running timer once, now, through its own timeout instead of after its interval; a
+// stopped timer does not fire. Returns whether it fired.
+bool fireTimer(QTimer* timer);
 
 // Sets an environment variable for one scope (a null value unsets it).
 class ScopedEnv {
