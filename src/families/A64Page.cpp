@@ -48,17 +48,7 @@ class A64Page::TransitionUi : public A64TransitionUi {
 public:
     explicit TransitionUi(A64Page& page) : m_page(page) {}
     void report(const std::string& text, ReportColour colour) override {
-        switch (colour) {
-            case ReportColour::InProgress:
-                m_page.showReport(QString::fromStdString(text), 255, 128, 64);
-                break;
-            case ReportColour::Success:
-                m_page.showReport(QString::fromStdString(text), 0, 128, 0);
-                break;
-            case ReportColour::Failure:
-                m_page.showReport(QString::fromStdString(text), 255, 0, 0);
-                break;
-        }
+        showTransitionReport(m_page.A64_TransitionReport, QString::fromStdString(text), colour);
     }
     std::string fidStabilizationText() override {
         return m_page.A64_FIDstabilizationCyclesBox->text().toStdString();
@@ -95,8 +85,7 @@ void A64Page::buildSheets() {
     information->onShow = [this] { A64_RefreshStatus(); };
     features->onShow = [this] { A64_RefreshStatus(); };
     info->onShow = [this] { A64_RefreshStatus(); };
-    control->onShow = [this] { A64_FrequencyVoltageControlShow(); };
-    control->onExit = [this] { A64_FrequencyVoltageControlExit(); };
+    makeFrequencyControlTab(control);
 }
 
 A64Page::~A64Page() = default;
@@ -186,13 +175,6 @@ std::span<const KeptText> A64Page::keptTexts() const {
     return kKeptTexts;
 }
 
-void A64Page::showReport(const QString& text, int red, int green, int blue) {
-    A64_TransitionReport->setText(text);
-    A64_TransitionReport->setStyleSheet(
-        QStringLiteral("font-weight: bold; color: rgb(%1, %2, %3);").arg(red).arg(green).arg(blue));
-    A64_TransitionReport->setProperty("reportColour", QColor(red, green, blue));
-}
-
 void A64Page::A64_ClearTransitionStatus() {
     A64_TransitionReport->setText(QStringLiteral("---"));
 }
@@ -215,14 +197,6 @@ bool A64Page::A64_FIDstabilizationCyclesBoxExit() {
     return checkBox(A64_FIDstabilizationCyclesBox, 0xFFFFF, kFidRange);
 }
 
-void A64Page::A64_FrequencyVoltageControlShow() {
-    context().host.setFrequencyTimer(true);
-    A64_RefreshStatus();
-}
-
-void A64Page::A64_FrequencyVoltageControlExit() {
-    context().host.setFrequencyTimer(false);
-}
 
 void A64Page::showCoreClock() {
     showMeasuredCoreClock(A64_CurrentCoreClock, context().platform);

@@ -39,8 +39,6 @@ public:
     void A64_ClearTransitionStatus();
     bool A64_FIDstabilizationCyclesBoxExit();
     bool A64_VIDstabilizationCyclesBoxExit();
-    void A64_FrequencyVoltageControlShow();
-    void A64_FrequencyVoltageControlExit();
 
     // Text of the transition report and its colour as red, green, blue.
     StatusPanel* A64_TransitionReport = nullptr;
@@ -66,7 +64,6 @@ private:
     void buildInformation(TabSheet* sheet);
     void buildFeatures(TabSheet* sheet);
     void buildFrequencyControl(TabSheet* sheet);
-    void showReport(const QString& text, int red, int green, int blue);
     bool checkBox(EditBox* box, long long upper, const QString& message);
     void showCoreClock();
 

@@ -51,11 +51,7 @@ StatusPanel* addCoreClockGroup(SheetBuilder& builder, const QString& prefix) {
 void showTransitionReport(StatusPanel* panel, const QString& text, ReportColour colour) {
     const ReportRgb rgb = reportRgb(colour);
     panel->setText(text);
-    panel->setStyleSheet(QStringLiteral("font-weight: bold; color: rgb(%1, %2, %3);")
-                             .arg(rgb.red)
-                             .arg(rgb.green)
-                             .arg(rgb.blue));
-    panel->setProperty("reportColour", QColor(rgb.red, rgb.green, rgb.blue));
+    panel->setColour(QColor(rgb.red, rgb.green, rgb.blue));
 }
 
 void applyComboFill(QComboBox* box, const ComboFill& fill) {

@@ -42,8 +42,7 @@ class K7Page::TransitionUi : public K7TransitionUi {
 public:
     explicit TransitionUi(K7Page& page) : m_page(page) {}
     void report(const std::string& text, ReportColour colour) override {
-        const ReportRgb rgb = reportRgb(colour);
-        m_page.showReport(QString::fromStdString(text), rgb.red, rgb.green, rgb.blue);
+        showTransitionReport(m_page.K7_TransitionReport, QString::fromStdString(text), colour);
     }
     std::string stopGrantText() override {
         return m_page.K7_StopGrantCyclesBox->text().toStdString();
@@ -78,13 +77,6 @@ void K7Page::buildFrequencyControl(TabSheet* sheet) {
     K7_StopGrantCyclesBox->setDigitsOnly(true);
     K7_StopGrantCyclesBox->onExit = [this] { K7_StopGrantCyclesBoxExit(); };
     builder.finish();
-}
-
-void K7Page::showReport(const QString& text, int red, int green, int blue) {
-    K7_TransitionReport->setText(text);
-    K7_TransitionReport->setStyleSheet(
-        QStringLiteral("font-weight: bold; color: rgb(%1, %2, %3);").arg(red).arg(green).arg(blue));
-    K7_TransitionReport->setProperty("reportColour", QColor(red, green, blue));
 }
 
 void K7Page::K7_ClearTransitionStatus() {

@@ -92,7 +92,6 @@ private:
     void writeClockControl(uint32_t clear, uint32_t set);
     void setClockRow(ClockRow& row, uint32_t clear, uint32_t set);
     void pageShown() override;
-    void showReport(const QString& text, int red, int green, int blue);
     void showCoreClock();
 
     ClockRow m_halt, m_stopGrant, m_timing;

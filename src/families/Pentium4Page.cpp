@@ -85,8 +85,7 @@ void Pentium4Page::buildSheets() {
     features->onShow = [this] { NetBurst_FeaturesShow(); };
     thermal->onShow = [this] { NetBurst_ThermalMonitorShow(); };
     thermal->onExit = [this] { NetBurst_ThermalMonitorExit(); };
-    control->onShow = [this] { NetBurst_FrequencyVoltageControlShow(); };
-    control->onExit = [this] { NetBurst_FrequencyVoltageControlExit(); };
+    makeFrequencyControlTab(control);
 
     // The panels of the rows the processor may lack stay grey until the Features tab shows; the
     // third-level cache's follows every refresh instead.
@@ -268,13 +267,5 @@ void Pentium4Page::fillLists() {
                });
 }
 
-void Pentium4Page::NetBurst_FrequencyVoltageControlShow() {
-    context().host.setFrequencyTimer(true);
-    NetBurst_RefreshStatus();
-}
-
-void Pentium4Page::NetBurst_FrequencyVoltageControlExit() {
-    context().host.setFrequencyTimer(false);
-}
 
 }  // namespace zandro

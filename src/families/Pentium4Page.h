@@ -33,8 +33,6 @@ public:
     void NetBurst_FeaturesShow();
     void NetBurst_ThermalMonitorShow();
     void NetBurst_ThermalMonitorExit();
-    void NetBurst_FrequencyVoltageControlShow();
-    void NetBurst_FrequencyVoltageControlExit();
 
     void NetBurst_SetNewTM2targetClick();
     bool NetBurst_InitiateFIDVIDChangeButtonClick();  // false when the change was refused or failed

@@ -83,8 +83,7 @@ void PentiumMPage::buildSheets() {
         PMobile_RefreshStatus();
     };
     thermalSheet->onExit = [this] { this->context().host.setOverheatingTimer(false); };
-    control->onShow = [this] { PMobile_FrequencyVoltageControlShow(); };
-    control->onExit = [this] { PMobile_FrequencyVoltageControlExit(); };
+    makeFrequencyControlTab(control);
 }
 
 PentiumMPage::~PentiumMPage() = default;
@@ -213,14 +212,6 @@ bool PentiumMPage::PMobile_InitiateFIDVIDChangeButtonClick() {
     return completed;
 }
 
-void PentiumMPage::PMobile_FrequencyVoltageControlShow() {
-    context().host.setFrequencyTimer(true);
-    PMobile_RefreshStatus();
-}
-
-void PentiumMPage::PMobile_FrequencyVoltageControlExit() {
-    context().host.setFrequencyTimer(false);
-}
 
 std::vector<OptionRecord> PentiumMPage::savedOptions() const {
     std::vector<OptionRecord> records = m_rows.saved();

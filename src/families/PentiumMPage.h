@@ -35,8 +35,6 @@ public:
 
     // Frequency and voltage control.
     bool PMobile_InitiateFIDVIDChangeButtonClick();  // false when the change was refused or failed
-    void PMobile_FrequencyVoltageControlShow();
-    void PMobile_FrequencyVoltageControlExit();
 
     FrequencyControls frequency;
     StatusPanel* PMobile_CurrentCoreClock = nullptr;

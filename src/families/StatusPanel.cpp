@@ -18,4 +18,12 @@ void StatusPanel::showRead(const MsrBuffer& msr, const QString& text) {
     setText(msr.holdsRead() ? text : QStringLiteral("---"));
 }
 
+void StatusPanel::setColour(const QColor& colour) {
+    m_colour = colour;
+    setStyleSheet(QStringLiteral("font-weight: bold; color: rgb(%1, %2, %3);")
+                      .arg(colour.red())
+                      .arg(colour.green())
+                      .arg(colour.blue()));
+}
+
 }  // namespace zandro

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QLabel>
 
 namespace zandro {
@@ -16,6 +17,14 @@ public:
     // Shows the text decoded from the register in the buffer, or "---" when that register
     // could not be read: zeros that were never read are no state to show.
     void showRead(const MsrBuffer& msr, const QString& text);
+
+    // Bold text in `colour`: the transition report's state, the overheat and sensor readings.
+    void setColour(const QColor& colour);
+    // The colour last set; invalid while the panel has its plain text.
+    QColor colour() const { return m_colour; }
+
+private:
+    QColor m_colour;
 };
 
 }  // namespace zandro

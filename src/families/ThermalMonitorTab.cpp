@@ -26,14 +26,6 @@ constexpr uint32_t kPMobileTm2Select = 1u << 16;
 
 }  // namespace
 
-void setPanelColour(StatusPanel* panel, const QColor& colour) {
-    panel->setStyleSheet(QStringLiteral("font-weight: bold; color: rgb(%1, %2, %3);")
-                             .arg(colour.red())
-                             .arg(colour.green())
-                             .arg(colour.blue()));
-    panel->setProperty("fontColour", colour);
-}
-
 ThermalMonitorTab::ThermalMonitorTab(SheetBuilder& builder, ThermalFamily family,
                                      const PageContext& context, std::function<void()> refresh,
                                      QObject* parent)
@@ -90,7 +82,7 @@ void ThermalMonitorTab::buildOverheatGroup(SheetBuilder& builder) {
         builder.status(group, name("_Temperature"), QStringLiteral("Current temperature:"));
     if (m_family == ThermalFamily::PMobile)
         Temperature->setText(QString());
-    setPanelColour(Temperature, kGreen);
+    Temperature->setColour(kGreen);
 
     // The blinking "Too High" covers the panel while the sensor reports too hot.
     TemperatureBlink = new TM_BlinkLabel(Temperature);
@@ -149,12 +141,12 @@ void ThermalMonitorTab::showOverheat(OverheatReading reading) {
         TemperatureBlink->setText(QString());
         for (StatusPanel* panel : {OverheatOccured, Temperature}) {
             panel->setText(QStringLiteral("---"));
-            setPanelColour(panel, QColor(Qt::black));
+            panel->setColour(QColor(Qt::black));
         }
         return;
     }
     OverheatOccured->setText(reading.logged ? QStringLiteral("Yes") : QStringLiteral("No"));
-    setPanelColour(OverheatOccured, reading.logged ? kRed : kGreen);
+    OverheatOccured->setColour(reading.logged ? kRed : kGreen);
     if (reading.hot) {
         Temperature->setText(QString());
         TemperatureBlink->setText(QStringLiteral("Too High"));

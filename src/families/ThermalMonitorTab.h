@@ -102,7 +102,4 @@ private:
     std::function<void()> m_refresh;
 };
 
-// Colours a panel's text, bold, and records the colour for tests and reports.
-void setPanelColour(StatusPanel* panel, const QColor& colour);
-
 }  // namespace zandro

@@ -57,7 +57,7 @@ inline void chooseText(GuiRig& rig, const char* combo, const QString& text) {
 
 // The colour a transition report panel shows its text in.
 inline QColor reportColour(const StatusPanel* panel) {
-    return panel->property("reportColour").value<QColor>();
+    return panel->colour();
 }
 
 // The AMD FID/VID status register C0010042h from its fields, the startup values equal to the

@@ -271,7 +271,7 @@ TEST(PentiumMPageTest, SetStepsTheVoltageThenTheRatioAndRefreshesThePage) {
     EXPECT_EQ(trace.last().left(8), QStringLiteral("0 rdmsr ")) << "the page refresh comes last";
     EXPECT_TRUE(trace.last().contains(QStringLiteral(" 198 ")));
     EXPECT_EQ(panelText(rig, "PMobile_TransitionReport"), QStringLiteral("Transition finished"));
-    EXPECT_EQ(rig.control<StatusPanel>("PMobile_TransitionReport")->property("reportColour"),
+    EXPECT_EQ(rig.control<StatusPanel>("PMobile_TransitionReport")->colour(),
               QColor(0, 128, 0));
     EXPECT_EQ(panelText(rig, "PMobile_CurrentCoreClock"), QStringLiteral("1600 MHz"));
     EXPECT_EQ(panelText(rig, "PMobile_CurrentMultiplier"), QStringLiteral("16x"));
@@ -298,7 +298,7 @@ TEST(PentiumMPageTest, AVoltageThePartRefusesEndsInRedAtNormalPriority) {
     EXPECT_EQ(trace.filter(QStringLiteral("priority")),
               (QStringList{"priority realtime", "priority normal"}));
     EXPECT_EQ(panelText(rig, "PMobile_TransitionReport"), QLatin1String(kIntelVidNotReachedText));
-    EXPECT_EQ(rig.control<StatusPanel>("PMobile_TransitionReport")->property("reportColour"),
+    EXPECT_EQ(rig.control<StatusPanel>("PMobile_TransitionReport")->colour(),
               QColor(255, 0, 0));
     EXPECT_EQ(panelText(rig, "PMobile_CurrentVoltage"), QStringLiteral("1.340V"));
 }

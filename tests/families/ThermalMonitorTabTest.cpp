@@ -22,7 +22,7 @@ TEST(ThermalMonitorTabTest, TimerTickShowsTheSensorOnBothIntelTabs) {
     for (const char* prefix : {"NetBurst", "PMobile"}) {
         const QString p = QLatin1String(prefix);
         EXPECT_EQ(panelText(rig, p + "_OverheatOccured"), QStringLiteral("Yes")) << prefix;
-        EXPECT_EQ(rig.control<StatusPanel>(p + "_OverheatOccured")->property("fontColour"),
+        EXPECT_EQ(rig.control<StatusPanel>(p + "_OverheatOccured")->colour(),
                   QVariant(ThermalMonitorTab::kRed));
         EXPECT_EQ(panelText(rig, p + "_Temperature"), QString()) << prefix;
         EXPECT_EQ(rig.control<TM_BlinkLabel>("lbl" + p + "_Temperature")->text(),
@@ -34,7 +34,7 @@ TEST(ThermalMonitorTabTest, TimerTickShowsTheSensorOnBothIntelTabs) {
     EXPECT_EQ(rig.sim.reg(0x19C) & 2u, 0u);
     ASSERT_TRUE(test::fireTimer(rig.window->Overheating_timer));
     EXPECT_EQ(panelText(rig, "NetBurst_OverheatOccured"), QStringLiteral("No"));
-    EXPECT_EQ(rig.control<StatusPanel>("NetBurst_OverheatOccured")->property("fontColour"),
+    EXPECT_EQ(rig.control<StatusPanel>("NetBurst_OverheatOccured")->colour(),
               QVariant(ThermalMonitorTab::kGreen));
     EXPECT_EQ(panelText(rig, "NetBurst_Temperature"), QStringLiteral("Normal"));
     EXPECT_EQ(rig.control<TM_BlinkLabel>("lblNetBurst_Temperature")->text(), QString());
