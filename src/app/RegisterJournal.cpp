@@ -32,6 +32,10 @@ void RegisterJournal::attach() {
 
 void RegisterJournal::beforeWrite(uint32_t index) {
     const int cpu = m_window.boundProcessor();
+    // Most writes are of registers already on record; the status register went on with its
+    // control register.
+    if (m_journal.holds(cpu, index))
+        return;
     // A multiplier or voltage change is undone toward the operating point the status register
     // showed, so that register goes on record with its control register.
     const std::optional<PStateRegisters> pstate =

@@ -1,7 +1,9 @@
 #include "MsrJournal.h"
 
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/uio.h>
 #include <unistd.h>
 
@@ -26,18 +28,25 @@ std::string entryLine(const JournalEntry& e) {
     return line;
 }
 
+// True for a file system held in memory only (the run folder's): its files have no disk behind
+// them, so a write is already all that a flush would make it.
+bool inMemoryOnly(int fd) {
+    struct statfs fs {};
+    return ::fstatfs(fd, &fs) == 0 && (fs.f_type == TMPFS_MAGIC || fs.f_type == RAMFS_MAGIC);
+}
+
 // Writes at the end of the file and returns once the bytes are on disk. One call where the
 // kernel takes the flush with the write: a journal line goes ahead of every first register
 // write, so its cost is paid many times while a file is applied.
-bool writeDurably(int fd, const std::string& bytes) {
+bool writeDurably(int fd, const std::string& bytes, bool flush) {
     iovec part{const_cast<char*>(bytes.data()), bytes.size()};
-    const ssize_t written = ::pwritev2(fd, &part, 1, -1, RWF_DSYNC);
+    const ssize_t written = ::pwritev2(fd, &part, 1, -1, flush ? RWF_DSYNC : 0);
     if (written >= 0)
         return size_t(written) == bytes.size();
     if (errno != EOPNOTSUPP && errno != ENOSYS && errno != EINVAL)
         return false;
     return ::write(fd, bytes.data(), bytes.size()) == ssize_t(bytes.size()) &&
-           ::fdatasync(fd) == 0;
+           (!flush || ::fdatasync(fd) == 0);
 }
 
 }  // namespace
@@ -115,15 +124,17 @@ FileResult MsrJournal::record(const std::vector<JournalEntry>& entries) {
 
 bool MsrJournal::append(const std::string& lines) {
     // No link is followed here: the whole store resolves and checks those.
-    if (m_appendFd < 0)
+    if (m_appendFd < 0) {
         m_appendFd = ::open(m_path.c_str(), O_WRONLY | O_APPEND | O_NOFOLLOW | O_CLOEXEC);
-    if (m_appendFd < 0)
-        return false;
+        if (m_appendFd < 0)
+            return false;
+        m_flushAppends = !inMemoryOnly(m_appendFd);
+    }
     // A file renamed over or removed since has no name left: it is no longer the journal, and
     // the whole store puts it back.
     struct stat st {};
     return ::fstat(m_appendFd, &st) == 0 && S_ISREG(st.st_mode) && st.st_nlink > 0 &&
-           writeDurably(m_appendFd, lines);
+           writeDurably(m_appendFd, lines, m_flushAppends);
 }
 
 MsrJournal::~MsrJournal() {

@@ -71,6 +71,7 @@ private:
     std::unordered_set<uint64_t> m_held;
     bool m_stored = false;  // the file holds every entry but the newest, as this run wrote it
     int m_appendFd = -1;    // that file, open for appending, once the first line is added
+    bool m_flushAppends = true;  // false where the file system has no disk to flush to
 };
 
 }  // namespace zandro
